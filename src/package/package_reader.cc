@@ -1,0 +1,120 @@
+#include "package/package_reader.h"
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+namespace scrsetup {
+namespace {
+
+constexpr int64_t kScanBlock = 1 << 20;
+constexpr int64_t kCopyBlock = 1 << 16;
+
+bool IsSignature(const char* bytes, std::string_view signature) {
+  return std::memcmp(bytes, signature.data(), kSignatureSize) == 0;
+}
+
+}  // namespace
+
+bool ReadExactly(File& file, int64_t offset, void* buffer, int64_t count) {
+  int64_t size = file.Size();
+  if (offset < 0 || count < 0 || size < 0 || offset > size || count > size - offset) return false;
+  if (!file.Seek(offset)) return false;
+  auto* out = static_cast<char*>(buffer);
+  while (count > 0) {
+    int64_t got = file.Read(out, count);
+    if (got <= 0) return false;
+    out += got;
+    count -= got;
+  }
+  return true;
+}
+
+std::optional<PackageLocation> LocatePackage(File& file) {
+  int64_t size = file.Size();
+  if (size < kSignatureSize) return std::nullopt;
+  // Each block covers the windows ending at `end` down to `begin`; it
+  // carries the 9 bytes before `begin` so no window is split.
+  std::vector<char> buffer(static_cast<size_t>(std::min(size, kScanBlock + kSignatureSize - 1)));
+  int64_t last_end = size;  // highest PackageEnd still untested
+  while (last_end >= kSignatureSize) {
+    int64_t first_end = std::max(kSignatureSize, last_end - kScanBlock + 1);
+    int64_t read_from = first_end - kSignatureSize;
+    int64_t length = last_end - read_from;
+    if (!ReadExactly(file, read_from, buffer.data(), length)) return std::nullopt;
+    for (int64_t end = last_end; end >= first_end; --end) {
+      const char* window = buffer.data() + (end - kSignatureSize - read_from);
+      if (IsSignature(window, kSetupSignature)) return PackageLocation{end, PackageKind::kSetup};
+      if (IsSignature(window, kUninstallerSignature)) {
+        return PackageLocation{end, PackageKind::kUninstaller};
+      }
+    }
+    last_end = first_end - 1;
+  }
+  return std::nullopt;
+}
+
+std::optional<std::string> ReadBlock(File& file, int64_t offset, int64_t size) {
+  if (size < 0) return std::nullopt;
+  if (size == 0) return std::string();
+  int64_t file_size = file.Size();
+  if (offset < 0 || file_size < 0 || offset > file_size || size > file_size - offset) {
+    return std::nullopt;
+  }
+  std::string block(static_cast<size_t>(size), '\0');
+  if (!ReadExactly(file, offset, block.data(), size)) return std::nullopt;
+  return block;
+}
+
+bool ReadRecord(File& file, int64_t package_end, SetupRecord& record) {
+  return ReadExactly(file, RecordStart(package_end), &record, kRecordSize);
+}
+
+std::optional<std::string> ReadLanguageText(File& file, int64_t package_end,
+                                            const SetupRecord& record) {
+  int64_t offset = ExtrasStart(package_end, record) + int64_t{record.ReadmeSize} +
+                   int64_t{record.LicenseSize};
+  return ReadBlock(file, offset, record.LanguageSize);
+}
+
+std::optional<SetupTexts> ReadSetupTexts(File& file, int64_t package_end,
+                                         const SetupRecord& record) {
+  SetupTexts texts;
+  int64_t offset = ExtrasStart(package_end, record);
+  if (record.ReadmeSize > 0) {
+    texts.readme = ReadBlock(file, offset, record.ReadmeSize);
+    if (!texts.readme) return std::nullopt;
+    offset += record.ReadmeSize;
+  }
+  if (LicenseModeEnabled(record) && record.LicenseSize > 0) {
+    texts.license = ReadBlock(file, offset, record.LicenseSize);
+    if (!texts.license) return std::nullopt;
+  }
+  return texts;
+}
+
+bool CopyRange(File& source, int64_t offset, int64_t count, File& target) {
+  if (count < 0 || !source.Seek(offset)) return false;
+  std::vector<char> buffer(static_cast<size_t>(std::min(std::max<int64_t>(count, 1), kCopyBlock)));
+  while (count > 0) {
+    int64_t want = std::min<int64_t>(count, static_cast<int64_t>(buffer.size()));
+    int64_t got = source.Read(buffer.data(), want);
+    if (got != want) return false;
+    if (target.Write(buffer.data(), got) != got) return false;
+    count -= got;
+  }
+  return true;
+}
+
+bool WriteUninstallerPackage(File& source, int64_t package_end, const SetupRecord& record,
+                             File& target) {
+  if (!CopyRange(source, 0, StubLength(package_end, record), target)) return false;
+  if (record.ExtrasSize != 0 &&
+      !CopyRange(source, ExtrasStart(package_end, record), record.ExtrasSize, target)) {
+    return false;
+  }
+  return target.Write(&record, kRecordSize) == kRecordSize &&
+         target.Write(kUninstallerSignature.data(), kSignatureSize) == kSignatureSize;
+}
+
+}  // namespace scrsetup

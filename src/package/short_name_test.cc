@@ -1,0 +1,40 @@
+#include "package/short_name.h"
+
+#include <gtest/gtest.h>
+
+namespace scrsetup {
+namespace {
+
+TEST(ShortNameRule, CutsAndReplacesAsTheSettingsExpect) {
+  struct Case {
+    const char* in;
+    const char* out;
+  } cases[] = {
+      {"Aurora.scr", "Aurora.scr"},
+      {"My Long Screensaver.scr", "My_Long_.scr"},       // cut at 8, blank replaced
+      {"Northern Lights.scr", "Northern.scr"},           // 15 characters, cut
+      {"Star.Field.scr", "Star_Field.scr"},             // first "." at 5: not cut
+      {"ABCDEFGH.scr", "ABCDEFGH.scr"},                 // "." at position 9: cut, same text
+      {"ABCDEFGHI.scr", "ABCDEFGH.scr"},                // "." at position 10
+      {"Long name without dot", "Long_name_without dot"},  // never cut; last 4 kept
+      {"a.b", "a.b"},                                   // 4 characters or fewer: unchanged
+      {"a b!", "a b!"},
+      {"x y b!c", "x_y b!c"},
+      {"x b!c", "x b!c"},
+      {"\xe4pfel.scr", "_pfel.scr"},                    // codes of 128 and above
+      {"C:\\Sav ers\\My Saver.scr", "C:\\Sav ers\\My_Saver.scr"},  // folder part kept
+      {"D:Great Saver.scr", "D:Great_Sa.scr"},
+      {"", ""},
+  };
+  for (const Case& c : cases) EXPECT_EQ(ApplyShortNameRule(c.in), c.out) << c.in;
+}
+
+TEST(ShortNameRule, PathParts) {
+  EXPECT_EQ(FileNamePart("C:\\a\\b.scr"), "b.scr");
+  EXPECT_EQ(FolderPart("C:\\a\\b.scr"), "C:\\a\\");
+  EXPECT_EQ(FileNamePart("D:b.scr"), "b.scr");
+  EXPECT_EQ(FolderPart("b.scr"), "");
+}
+
+}  // namespace
+}  // namespace scrsetup

@@ -1,0 +1,32 @@
+// Facts about the running system: its version, time, and a source of
+// pseudo-random numbers.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace scrsetup {
+
+// What the system's version query reports.
+struct OsVersion {
+  uint32_t platform_id = 0;  // 1: Windows 9x family, 2: NT family
+  uint32_t major = 0;
+  uint32_t minor = 0;
+  std::string service_pack;  // the service-pack text, up to its first NUL
+};
+
+class SystemInfo {
+ public:
+  virtual ~SystemInfo() = default;
+  // The version as the system reports it; nullopt when the query fails.
+  virtual std::optional<OsVersion> QueryVersion() = 0;
+  // Milliseconds from an arbitrary start; only differences are meaningful.
+  virtual uint64_t TickCount() = 0;
+  // Pauses the calling thread.
+  virtual void Sleep(uint32_t milliseconds) = 0;
+  // A pseudo-random number from 0 to `bound` - 1.
+  virtual uint32_t Random(uint32_t bound) = 0;
+};
+
+}  // namespace scrsetup

@@ -1,0 +1,171 @@
+#include "platform/win32/win32_shell.h"
+
+#include <objbase.h>
+#include <shlobj.h>
+#include <shobjidl.h>
+
+namespace scrsetup::win32 {
+namespace {
+
+// Initialises COM for the calling thread for the length of one operation.
+class ScopedCom {
+ public:
+  ScopedCom() { CoInitialize(nullptr); }
+  ~ScopedCom() { CoUninitialize(); }
+  ScopedCom(const ScopedCom&) = delete;
+  ScopedCom& operator=(const ScopedCom&) = delete;
+};
+
+// Holds one COM interface pointer and releases it.
+template <typename Interface>
+class ComPtr {
+ public:
+  ComPtr() = default;
+  ComPtr(const ComPtr&) = delete;
+  ComPtr& operator=(const ComPtr&) = delete;
+  ~ComPtr() {
+    if (pointer_) pointer_->Release();
+  }
+  Interface* operator->() const { return pointer_; }
+  Interface** out() { return &pointer_; }
+  void** out_void() { return reinterpret_cast<void**>(&pointer_); }
+
+ private:
+  Interface* pointer_ = nullptr;
+};
+
+// An item list returned by the shell, freed with CoTaskMemFree.
+class ScopedItemList {
+ public:
+  ScopedItemList() = default;
+  explicit ScopedItemList(LPITEMIDLIST list) : list_(list) {}
+  ScopedItemList(const ScopedItemList&) = delete;
+  ScopedItemList& operator=(const ScopedItemList&) = delete;
+  ~ScopedItemList() {
+    if (list_) CoTaskMemFree(list_);
+  }
+  LPITEMIDLIST get() const { return list_; }
+  LPITEMIDLIST* out() { return &list_; }
+
+ private:
+  LPITEMIDLIST list_ = nullptr;
+};
+
+// The file-system path of an item list, empty when it has none.
+std::string PathOfItem(LPCITEMIDLIST item) {
+  char path[MAX_PATH + 1] = {};
+  if (!SHGetPathFromIDListA(item, path)) return std::string();
+  path[MAX_PATH] = '\0';
+  return path;
+}
+
+bool IsFolder(const char* path) {
+  DWORD attributes = GetFileAttributesA(path);
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// Keeps `window` inside the work area of the screen after centring it.
+void CentreOnScreen(HWND window) {
+  RECT bounds;
+  GetWindowRect(window, &bounds);
+  int width = bounds.right - bounds.left, height = bounds.bottom - bounds.top;
+  int screen_width = GetSystemMetrics(SM_CXSCREEN), screen_height = GetSystemMetrics(SM_CYSCREEN);
+  int left = (screen_width - width) / 2, top = (screen_height - height) / 2;
+  if (left + width > screen_width) left = screen_width - width;
+  if (top + height > screen_height) top = screen_height - height;
+  if (left < 0) left = 0;
+  if (top < 0) top = 0;
+  SetWindowPos(window, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+int CALLBACK BrowseCallback(HWND dialog, UINT message, LPARAM lparam, LPARAM data) {
+  if (message == BFFM_INITIALIZED) {
+    CentreOnScreen(dialog);
+    const auto* folder = reinterpret_cast<const char*>(data);
+    if (IsFolder(folder)) SendMessageA(dialog, BFFM_SETSELECTIONA, TRUE, data);
+  } else if (message == BFFM_SELCHANGED) {
+    std::string path = PathOfItem(reinterpret_cast<LPCITEMIDLIST>(lparam));
+    BOOL enable = !path.empty() && IsFolder(path.c_str());
+    SendMessageA(dialog, BFFM_ENABLEOK, 0, enable);
+  }
+  return 0;
+}
+
+// Disables the program's other windows while a dialog runs, and restores
+// them and the active window afterwards.
+class ModalScope {
+ public:
+  explicit ModalScope(HWND owner) : owner_(owner), active_(GetActiveWindow()) {
+    if (owner_) EnableWindow(owner_, FALSE);
+  }
+  ~ModalScope() {
+    if (owner_) EnableWindow(owner_, TRUE);
+    if (active_) SetActiveWindow(active_);
+  }
+  ModalScope(const ModalScope&) = delete;
+  ModalScope& operator=(const ModalScope&) = delete;
+
+ private:
+  HWND owner_;
+  HWND active_;
+};
+
+}  // namespace
+
+Win32Shell::Win32Shell(std::function<HWND()> wizard_window)
+    : wizard_window_(std::move(wizard_window)) {}
+
+void Win32Shell::Execute(const std::string& verb, const std::string& file,
+                         const std::string& parameters, ShowCommand show, ShellOwner owner) {
+  HWND owner_window = owner == ShellOwner::kWizard ? wizard_window_() : nullptr;
+  ShellExecuteA(owner_window, verb.empty() ? nullptr : verb.c_str(), file.c_str(),
+                parameters.empty() ? nullptr : parameters.c_str(), nullptr, static_cast<int>(show));
+}
+
+std::optional<std::string> Win32Shell::SpecialFolderPath(SpecialFolder folder) {
+  ScopedItemList item;
+  HWND owner = folder == SpecialFolder::kProgramFiles ? wizard_window_() : nullptr;
+  if (FAILED(SHGetSpecialFolderLocation(owner, static_cast<int>(folder), item.out()))) {
+    return std::nullopt;
+  }
+  return PathOfItem(item.get());
+}
+
+bool Win32Shell::WriteShortcut(const std::string& link_path, const std::string& target) {
+  ScopedCom com;
+  ComPtr<IShellLinkA> link;
+  if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER,
+                              IID_IShellLinkA, link.out_void()))) {
+    return false;
+  }
+  ComPtr<IPersistFile> file;
+  if (FAILED(link->QueryInterface(IID_IPersistFile, file.out_void()))) return false;
+  link->SetPath(target.c_str());
+  link->SetIconLocation(target.c_str(), 0);
+  wchar_t wide_path[MAX_PATH];
+  if (MultiByteToWideChar(CP_ACP, 0, link_path.c_str(), -1, wide_path, MAX_PATH) == 0) return false;
+  return SUCCEEDED(file->Save(wide_path, TRUE));
+}
+
+std::optional<std::string> Win32Shell::BrowseForFolder(const std::string& folder,
+                                                       const std::string& text) {
+  HWND owner = wizard_window_();
+  char display_name[MAX_PATH] = {};
+  BROWSEINFOA info = {};
+  info.hwndOwner = owner;
+  info.pidlRoot = nullptr;
+  info.pszDisplayName = display_name;
+  info.lpszTitle = text.empty() ? nullptr : text.c_str();
+  info.ulFlags = BIF_RETURNONLYFSDIRS | BIF_RETURNFSANCESTORS;
+  info.lpfn = BrowseCallback;
+  info.lParam = reinterpret_cast<LPARAM>(folder.c_str());
+  ScopedItemList chosen;
+  {
+    ModalScope modal(owner);
+    *chosen.out() = SHBrowseForFolderA(&info);
+  }
+  if (!chosen.get()) return std::nullopt;
+  return PathOfItem(chosen.get());
+}
+
+}  // namespace scrsetup::win32

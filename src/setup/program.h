@@ -1,0 +1,17 @@
+// Program entry: decides from the command line which run takes place.
+#pragma once
+
+#include <string_view>
+
+#include "platform/platform.h"
+
+namespace scrsetup {
+
+// Runs the program with its full command line and returns its exit code:
+//  - "-delfile FILE [CAPTION TEXT]" (exact, at least 2 arguments): the
+//    deferred deletion of an uninstaller's file; nothing else is set up;
+//  - otherwise a normal run, with "-silent [FOLDER]" or "-previewonly" as
+//    argument 1 setting SilentMode or PreviewOnlyMode.
+int RunProgram(Platform& platform, std::string_view command_line);
+
+}  // namespace scrsetup
