@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "lang/replace_all.h"
+#include "lang/text.h"
 
 namespace scrsetup {
 namespace {

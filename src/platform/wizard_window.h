@@ -32,6 +32,17 @@ enum class Control {
   edReadme,
 };
 
+// The pages, by index.
+enum WizardPage : int {
+  kLicensePage = 0,
+  kDirectoryPage = 1,
+  kReadyPage = 2,
+  kProgressPage = 3,
+  kReadmePage = 4,
+  kFinishedPage = 5,
+  kPageCount = 6,
+};
+
 // Clicks and other user actions, delivered by the window.
 class WizardEvents {
  public:

@@ -1,5 +1,7 @@
 #include "setup/command_line.h"
 
+#include "lang/text.h"
+
 namespace scrsetup {
 namespace {
 
@@ -32,13 +34,6 @@ size_t NextArgument(std::string_view line, size_t pos, std::string& argument) {
   return pos;
 }
 
-std::string_view TrimControls(std::string_view text) {
-  auto low = [](char c) { return static_cast<unsigned char>(c) <= 32; };
-  while (!text.empty() && low(text.front())) text.remove_prefix(1);
-  while (!text.empty() && low(text.back())) text.remove_suffix(1);
-  return text;
-}
-
 }  // namespace
 
 CommandLine::CommandLine(std::string_view full_command_line) {
@@ -60,11 +55,7 @@ const std::string& CommandLine::Arg(int index) const {
 
 bool CommandLine::HasSwitch(std::string_view switch_text) const {
   if (Count() == 0) return false;
-  std::string lowered(TrimControls(Arg(1)));
-  for (char& c : lowered) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return lowered == switch_text;
+  return AsciiLower(TrimControls(Arg(1))) == switch_text;
 }
 
 }  // namespace scrsetup

@@ -1,16 +1,20 @@
 // TSCRSetup, the installer's wizard window: it reads the package when it is
-// created, then either runs the uninstallation or prepares the wizard, and
-// handles the wizard's clicks.
+// created, then either runs the uninstallation or prepares the wizard (and
+// in SilentMode installs at once), and handles the wizard's clicks.
 //
 // This is the window's logic; the window itself is a WizardWindow from the
-// platform, created here and told what to show.
+// platform, created here and told what to show. The current page is kept
+// here: every page change goes through SelectPage, which applies the page
+// rules (NotebookPageChanged).
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <memory>
-#include <optional>
 #include <string>
 
+#include "install/install_sequence.h"
+#include "install/run_context.h"
 #include "lang/language_table.h"
 #include "package/package_reader.h"
 #include "package/setup_record.h"
@@ -28,7 +32,7 @@ enum ExitCode {
   kExitInstallFailed = 2,
 };
 
-class TSCRSetup : public WizardEvents {
+class TSCRSetup : public WizardEvents, public InstallerWindow {
  public:
   TSCRSetup(Platform& platform, const RunFlags& flags, const CommandLine& arguments);
   ~TSCRSetup() override;
@@ -40,6 +44,7 @@ class TSCRSetup : public WizardEvents {
   void FormDestroy();
 
   int exit_code() const { return exit_code_; }
+  int page() const { return page_; }
 
   // WizardEvents.
   void btnNextClick() override;
@@ -49,13 +54,28 @@ class TSCRSetup : public WizardEvents {
   void rbAcceptClick() override;
   void LinkClick() override;
 
+  // InstallerWindow.
+  void SelectPage(int page) override;
+  WizardWindow& Controls() override { return *window_; }
+  std::string Caption() override { return caption_; }
+
  private:
-  // Reads the package from the open own file: the guarded loading steps.
-  // False on any failure, to be reported as a corrupted file.
-  bool LoadPackage(File& own_file);
+  // The guarded loading steps on the open own file, whose end signature
+  // says `kind`; false on any failure, which is reported as a corrupted file.
+  bool LoadPackage(File& own_file, PackageKind kind);
   // Sets every translatable text of the window.
   void LangRenameControls();
-  // Shows the corrupted-file report (not in SilentMode) and ends the run.
+  // Fills the memos, picks the first page, sets caption and link label.
+  void PrepareWizard();
+  // Sets the destination folder and, in SilentMode, installs.
+  void PrepareDestination();
+  // Applies the page rules to the current page.
+  void NotebookPageChanged();
+  // Runs the installation step; false when it ended by a silent abort.
+  bool btnOKClick();
+  // The licence page is in use: licence mode 1 to 3 and a licence block.
+  bool LicenseInUse() const;
+  std::string T(std::string_view english) const { return language_.Translate(english); }
   void ReportCorruptedPackage();
   // Ends the run: in SilentMode with `silent_code` as exit code.
   void EndRun(ExitCode silent_code);
@@ -67,8 +87,12 @@ class TSCRSetup : public WizardEvents {
   LanguageTable language_;
   SetupRecord record_;
   int64_t PackageEnd_ = 0;
-  PackageKind kind_ = PackageKind::kSetup;
+  RunContext context_{platform_, flags_, language_, record_, PackageEnd_};
   SetupTexts texts_;
+  std::array<std::string, kPageCount> PageTitles_;
+  std::array<std::string, kPageCount> PageDescriptions_;
+  std::string caption_;
+  int page_ = kLicensePage;
   int exit_code_ = kExitOk;
 };
 

@@ -4,17 +4,14 @@
 
 #include <algorithm>
 
+#include "lang/text.h"
+
 namespace scrsetup::testing {
 
-std::string Fold(std::string_view text) {
-  std::string folded(text);
-  for (char& c : folded) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return folded;
-}
-
 namespace {
+
+// Paths, registry keys and value names compare without regard to ASCII case.
+std::string Fold(std::string_view text) { return AsciiLower(text); }
 
 // Splits a Windows path into its parts, resolving "." and ".." and runs of
 // separators. The first part of an absolute path is its drive ("C:").
@@ -461,6 +458,9 @@ uint32_t FakeSystemInfo::Random(uint32_t bound) {
 // ---------------------------------------------------------------- window
 
 FakeWizardWindow::FakeWizardWindow(WizardEvents& wizard_events) : events(wizard_events) {
+  // The window as designed: Back hidden, Next disabled, "I do not accept" selected.
+  visible[Control::btnBack] = false;
+  enabled[Control::btnNext] = false;
   checked[Control::rbNotAccept] = true;
 }
 

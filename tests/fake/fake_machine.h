@@ -18,9 +18,6 @@
 
 namespace scrsetup::testing {
 
-// Lowers ASCII letters: the key under which the fake files paths and registry keys.
-std::string Fold(std::string_view text);
-
 // ---------------------------------------------------------------- files
 
 struct FakeFileEntry {

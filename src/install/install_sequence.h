@@ -1,0 +1,40 @@
+// The installation step, run by Install on the Directory or Ready page and,
+// in SilentMode, as soon as the wizard has prepared itself.
+//
+// In one pass it checks and creates the destination folder, settles the
+// file name, copies the screensaver out of the running file with progress,
+// hands it to the shell's "install" verb, writes the readme file and the
+// uninstaller, registers the installation and remembers the installed path.
+// In PreviewOnlyMode it reads the payload with the same progress but writes
+// and registers nothing.
+#pragma once
+
+#include <string>
+
+#include "install/run_context.h"
+#include "platform/wizard_window.h"
+
+namespace scrsetup {
+
+// What the installation does to the wizard.
+class InstallerWindow {
+ public:
+  virtual ~InstallerWindow() = default;
+  // Selects a page and applies its page rules.
+  virtual void SelectPage(int page) = 0;
+  // The window's controls.
+  virtual WizardWindow& Controls() = 0;
+  // The window's caption (caption of the copy-failure message).
+  virtual std::string Caption() = 0;
+};
+
+enum class InstallResult {
+  kInstalled,     // installed or previewed; the wizard moved on
+  kFailed,        // the copy failed: reported, registrations done, window closed
+  kSilentAbort,   // a folder or target error: reported, back on the Directory page
+};
+
+// Runs the installation (the wizard's btnOKClick).
+InstallResult btnOKClick(const RunContext& context, InstallerWindow& wizard);
+
+}  // namespace scrsetup

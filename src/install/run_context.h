@@ -1,0 +1,29 @@
+// What the installation and the uninstallation work with: the machine, the
+// run flags, the package's language table and record, and where the package
+// ends in the running file. Owned by the wizard window for the whole run.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "lang/language_table.h"
+#include "package/setup_record.h"
+#include "platform/platform.h"
+#include "setup/run_flags.h"
+
+namespace scrsetup {
+
+struct RunContext {
+  Platform& platform;
+  const RunFlags& flags;
+  const LanguageTable& language;
+  const SetupRecord& record;
+  const int64_t& PackageEnd;
+
+  std::string Translate(std::string_view english) const { return language.Translate(english); }
+  // The Title field as text: used unchanged in captions, names and keys.
+  std::string Title() const { return FieldText(record.Title); }
+};
+
+}  // namespace scrsetup

@@ -1,0 +1,98 @@
+#include "install/shell_links.h"
+
+#include "lang/text.h"
+#include "package/short_name.h"
+
+namespace scrsetup {
+namespace {
+
+// The longest path Windows accepts, without its terminating NUL.
+constexpr size_t kMaxPathLength = 259;
+
+std::string PreviewLinkName(const LanguageTable& language, const std::string& title) {
+  return language.Translate("Preview") + " " + title;
+}
+
+std::string UninstallLinkName(const LanguageTable& language, const std::string& title) {
+  return language.Translate("Uninstall") + " " + title;
+}
+
+// The folder's path with a trailing "\", or "" when it has no path;
+// nullopt when it cannot be located.
+std::optional<std::string> SpecialFolderPrefix(Shell& shell, SpecialFolder folder) {
+  std::optional<std::string> path = shell.SpecialFolderPath(folder);
+  if (!path || path->empty()) return path;
+  return WithTrailingBackslash(*path);
+}
+
+}  // namespace
+
+bool CreateShortcut(Shell& shell, const std::string& target, const std::string& link_name,
+                    SpecialFolder folder) {
+  std::optional<std::string> folder_path = shell.SpecialFolderPath(folder);
+  if (!folder_path) return false;
+  std::string link_path = *folder_path + "\\" + link_name + ".lnk";
+  if (link_path.size() > kMaxPathLength) return false;
+  return shell.WriteShortcut(link_path, target);
+}
+
+bool CreateFolderChain(FileSystem& files, const std::string& folder) {
+  std::string path = folder;
+  if (!path.empty() && path.back() == '\\') path.pop_back();
+  if (path.size() < 3 || files.FolderExists(path)) return true;
+  std::string parent(FolderPart(path));
+  if (parent == path) return true;
+  return CreateFolderChain(files, parent) && files.MakeFolder(path);
+}
+
+void CreateDesktopPreviewShortcut(Platform& platform, const LanguageTable& language,
+                                  const std::string& title, const std::string& screensaver_path) {
+  CreateShortcut(platform.shell, screensaver_path, PreviewLinkName(language, title),
+                 SpecialFolder::kDesktop);
+}
+
+bool RemoveDesktopPreviewShortcut(Platform& platform, const LanguageTable& language,
+                                  const std::string& title) {
+  std::optional<std::string> desktop = SpecialFolderPrefix(platform.shell, SpecialFolder::kDesktop);
+  if (!desktop) return false;
+  if (!desktop->empty()) platform.files.RemoveFile(*desktop + PreviewLinkName(language, title) + ".lnk");
+  return true;
+}
+
+void CreateProgramGroupShortcuts(Platform& platform, const LanguageTable& language,
+                                 const std::string& title, const std::string& uninstaller_path,
+                                 const std::string& screensaver_path, bool has_readme) {
+  std::optional<std::string> programs = platform.shell.SpecialFolderPath(SpecialFolder::kPrograms);
+  if (!programs) return;
+  std::string programs_folder(TrimControls(*programs));
+  if (programs_folder.empty()) return;
+  CreateFolderChain(platform.files, WithTrailingBackslash(programs_folder) + title + "\\");
+
+  const std::string group = title + "\\";
+  CreateShortcut(platform.shell, screensaver_path, group + PreviewLinkName(language, title),
+                 SpecialFolder::kPrograms);
+  if (has_readme) {
+    const std::string readme = language.Translate("Readme");
+    CreateShortcut(platform.shell,
+                   std::string(FolderPart(screensaver_path)) + title + " " + readme + ".txt",
+                   group + readme, SpecialFolder::kPrograms);
+  }
+  CreateShortcut(platform.shell, uninstaller_path, group + UninstallLinkName(language, title),
+                 SpecialFolder::kPrograms);
+}
+
+bool RemoveProgramGroup(Platform& platform, const LanguageTable& language,
+                        const std::string& title) {
+  std::optional<std::string> programs =
+      SpecialFolderPrefix(platform.shell, SpecialFolder::kPrograms);
+  if (!programs) return false;
+  if (programs->empty()) return true;
+  const std::string group = *programs + title + "\\";
+  platform.files.RemoveFile(group + PreviewLinkName(language, title) + ".lnk");
+  platform.files.RemoveFile(group + language.Translate("Readme") + ".lnk");
+  platform.files.RemoveFile(group + UninstallLinkName(language, title) + ".lnk");
+  platform.files.RemoveEmptyFolder(*programs + title);
+  return true;
+}
+
+}  // namespace scrsetup

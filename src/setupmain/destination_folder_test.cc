@@ -1,0 +1,45 @@
+#include "setupmain/destination_folder.h"
+
+#include <gtest/gtest.h>
+
+#include "fake/fake_machine.h"
+
+namespace scrsetup {
+namespace {
+
+TEST(ExpandFolderMacros, JoinsTrimsAndReplaces) {
+  struct Case {
+    const char* folder;
+    const char* subfolder;
+    const char* expected;
+  } cases[] = {
+      {"<Windows>\\", "", "C:\\WINDOWS\\"},
+      {"<Program Files>", "\\Aurora\\", "C:\\Program Files\\Aurora\\"},
+      {"<Program Files>", "\\\\Aurora", "C:\\Program Files\\\\Aurora\\"},
+      {"  C:\\My Savers  ", " Sub Folder \t", "C:\\My Savers\\Sub Folder\\"},
+      {"<windows>", "", "<windows>\\"},
+      {"<Windows>", "<Windows>", "C:\\WINDOWS\\C:\\WINDOWS\\"},
+      {"", "", "\\"},
+      {"", "Sub", "\\Sub\\"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(ExpandFolderMacros(c.folder, c.subfolder, "C:\\WINDOWS", "C:\\Program Files\\"),
+              c.expected)
+        << c.folder << " + " << c.subfolder;
+  }
+}
+
+TEST(ExpandFolderMacros, LooksTheFoldersUpOnTheMachine) {
+  testing::FakeMachine machine;
+  machine.files.windows_folder = "D:\\WinNT\\";
+  machine.shell.special_folders[SpecialFolder::kProgramFiles] = "E:\\Programme";
+  EXPECT_EQ(ExpandFolderMacros(machine.platform, "<Windows>", "<Program Files>"),
+            "D:\\WinNT\\E:\\Programme\\");
+  machine.shell.special_folders[SpecialFolder::kProgramFiles] = std::nullopt;
+  machine.files.windows_folder = "";
+  EXPECT_EQ(ExpandFolderMacros(machine.platform, "<Program Files>", "<Windows>"),
+            "C:\\Program Files\\C:\\Windows\\");
+}
+
+}  // namespace
+}  // namespace scrsetup
