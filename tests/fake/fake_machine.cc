@@ -107,6 +107,7 @@ class FakeFile : public File {
 FakeFileSystem::FakeFileSystem() { AddFolder("C:\\"); }
 
 std::string FakeFileSystem::Key(const std::string& path) const {
+  if (path.empty()) return std::string();  // names nothing, as on Windows
   return Fold(JoinParts(PathParts(IsAbsolute(path) ? path : current_folder + "\\" + path)));
 }
 
@@ -176,7 +177,7 @@ std::unique_ptr<File> FakeFileSystem::OpenForUpdate(const std::string& path) {
 
 std::unique_ptr<File> FakeFileSystem::CreateForWriting(const std::string& path) {
   std::string key = Key(path);
-  if (refuse_create.count(key) || folders_.count(key) || !ParentExists(key)) return nullptr;
+  if (refuse_create_.count(key) || folders_.count(key) || !ParentExists(key)) return nullptr;
   auto found = files_.find(key);
   if (found != files_.end()) {
     if (found->second->read_only || found->second->open_count > 0) return nullptr;
@@ -184,6 +185,9 @@ std::unique_ptr<File> FakeFileSystem::CreateForWriting(const std::string& path) 
     return std::make_unique<FakeFile>(found->second, false, true, true);
   }
   auto entry = std::make_shared<FakeFileEntry>();
+  if (auto limit = write_limits_.find(key); limit != write_limits_.end()) {
+    entry->write_capacity = limit->second;
+  }
   files_[key] = entry;
   spelling_[key] = JoinParts(PathParts(IsAbsolute(path) ? path : current_folder + "\\" + path));
   return std::make_unique<FakeFile>(entry, false, true, true);
@@ -195,7 +199,7 @@ bool FakeFileSystem::FolderExists(const std::string& path) { return HasFolder(pa
 
 bool FakeFileSystem::MakeFolder(const std::string& path) {
   std::string key = Key(path);
-  if (refuse_create.count(key) || folders_.count(key) || files_.count(key) || !ParentExists(key)) {
+  if (refuse_create_.count(key) || folders_.count(key) || files_.count(key) || !ParentExists(key)) {
     return false;
   }
   folders_.insert(key);

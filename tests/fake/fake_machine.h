@@ -45,8 +45,10 @@ class FakeFileSystem : public FileSystem {
   FakeFileEntry& Entry(const std::string& path);
   // Every file path, in its original spelling, sorted by folded path.
   std::vector<std::string> AllFiles() const;
-  // Paths refused by MakeFolder, CreateForWriting and the like.
-  std::set<std::string> refuse_create;  // folded paths
+  // Paths refused by MakeFolder and CreateForWriting (any spelling).
+  void RefuseCreate(const std::string& path) { refuse_create_.insert(Key(path)); }
+  // Files created at `path` accept at most `bytes` (a full disk).
+  void LimitWrites(const std::string& path, int64_t bytes) { write_limits_[Key(path)] = bytes; }
   std::vector<std::string> scheduled_deletions;
   std::vector<std::pair<std::string, std::string>> copies;
   std::string program_path = "C:\\Downloads\\setup.exe";
@@ -74,6 +76,8 @@ class FakeFileSystem : public FileSystem {
  private:
   std::string Key(const std::string& path) const;
   bool ParentExists(const std::string& key) const;
+  std::set<std::string> refuse_create_;
+  std::map<std::string, int64_t> write_limits_;
   std::map<std::string, std::shared_ptr<FakeFileEntry>> files_;  // by folded full path
   std::map<std::string, std::string> spelling_;                  // folded -> original
   std::set<std::string> folders_;                                // folded, no trailing "\"

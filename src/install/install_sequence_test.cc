@@ -1,0 +1,351 @@
+#include "install/install_sequence.h"
+
+#include <gtest/gtest.h>
+
+#include "fake/wizard_run.h"
+#include "lang/text.h"
+
+namespace scrsetup {
+namespace {
+
+using testing::FakeMachine;
+using testing::FakeValue;
+using testing::PackageBuilder;
+using testing::WizardRun;
+
+constexpr char kDesktop[] = "C:\\Users\\Tester\\Desktop\\";
+constexpr char kGroup[] =
+    "C:\\Users\\Tester\\AppData\\Roaming\\Microsoft\\Windows\\Start Menu\\Programs\\Aurora\\";
+constexpr char kEntryKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Aurora";
+constexpr char kSettingsKey[] = "Software\\Lumivane\\Aurora";
+
+PackageBuilder FullPackage() {
+  PackageBuilder package;
+  package.payload = std::string(250000, 'p');
+  package.readme = "Read me\r\nplease";
+  package.language = "Setup\r\nBack=Back\r\n";
+  package.record.AddUninstallEntry = 1;
+  package.record.CreateProgramGroup = 1;
+  package.record.CreateDesktopShortcut = 1;
+  return package;
+}
+
+// Starts the wizard, types `folder` into the Directory page and presses Install.
+void InstallInto(WizardRun& run, const std::string& folder) {
+  run.window().texts[Control::edDirectory] = folder;
+  run.setup().btnNextClick();
+}
+
+std::string StringValue(FakeMachine& machine, RegistryRoot root, const char* key, const char* name) {
+  std::optional<FakeValue> value = machine.registry.Value(root, key, name);
+  return value ? value->data : "<missing>";
+}
+
+TEST(Installation, InstallsFilesRegistrationsAndLinks) {
+  PackageBuilder package = FullPackage();
+  FakeMachine machine;
+  WizardRun run(machine, package.Bytes());
+  InstallInto(run, "C:\\Savers\\Aurora");
+
+  const std::string folder = "C:\\Savers\\Aurora\\";
+  EXPECT_EQ(run.Text(Control::edDirectory), folder);
+  EXPECT_EQ(machine.files.Contents(folder + "Aurora.scr"), package.payload);
+  EXPECT_EQ(machine.files.Contents(folder + "Aurora Readme.txt"), "Read me\r\nplease");
+  SetupRecord record = package.FinalRecord();
+  std::string uninstaller = package.stub + package.readme + package.language;
+  uninstaller.append(reinterpret_cast<const char*>(&record), sizeof(record));
+  uninstaller += "ScUnin.sig";
+  EXPECT_EQ(machine.files.Contents(folder + "uninstall Aurora.exe"), uninstaller);
+
+  ASSERT_EQ(machine.shell.requests.size(), 1u);
+  EXPECT_EQ(machine.shell.requests[0].verb, "install");
+  EXPECT_EQ(machine.shell.requests[0].file, folder + "Aurora.scr");
+  EXPECT_EQ(machine.shell.requests[0].show, ShowCommand::kShowNoActivate);
+
+  auto hklm = RegistryRoot::kLocalMachine;
+  EXPECT_EQ(StringValue(machine, hklm, kEntryKey, "DisplayName"), "Aurora");
+  EXPECT_EQ(StringValue(machine, hklm, kEntryKey, "UninstallString"),
+            "\"" + folder + "uninstall Aurora.exe\"");
+  EXPECT_EQ(StringValue(machine, hklm, kEntryKey, "DisplayIcon"), folder + "Aurora.scr");
+  EXPECT_EQ(StringValue(machine, hklm, kEntryKey, "InstallLocation"), "C:\\Savers\\Aurora");
+  EXPECT_EQ(machine.registry.Value(hklm, kEntryKey, "EstimatedSize")->dword, 245u);
+  EXPECT_EQ(machine.registry.Value(hklm, kEntryKey, "NoModify")->dword, 1u);
+  EXPECT_EQ(machine.registry.Value(hklm, kEntryKey, "NoRepair")->dword, 1u);
+  EXPECT_EQ(StringValue(machine, RegistryRoot::kCurrentUser, kSettingsKey, "FileName_"),
+            folder + "Aurora.scr");
+
+  auto target = [&](const std::string& link) { return machine.shell.link_targets[AsciiLower(link)]; };
+  EXPECT_EQ(target(kDesktop + std::string("Preview Aurora.lnk")), folder + "Aurora.scr");
+  EXPECT_EQ(target(kGroup + std::string("Preview Aurora.lnk")), folder + "Aurora.scr");
+  EXPECT_EQ(target(kGroup + std::string("Readme.lnk")), folder + "Aurora Readme.txt");
+  EXPECT_EQ(target(kGroup + std::string("Uninstall Aurora.lnk")), folder + "uninstall Aurora.exe");
+
+  // With a readme the wizard stays on Progress; Next leads to the Readme page.
+  EXPECT_EQ(run.setup().page(), kReadmePage);
+  EXPECT_TRUE(machine.dialogs.shown.empty());
+  EXPECT_FALSE(machine.app.terminated);
+  // The window was disabled and the wait cursor shown for the copy only.
+  EXPECT_TRUE(run.window().window_enabled);
+  EXPECT_EQ(machine.app.wait_cursor_log, (std::vector<bool>{true, false}));
+  EXPECT_EQ(machine.app.message_passes, 3);  // one pass per 100001-byte chunk
+}
+
+TEST(Installation, FlagsDecideWhatIsRegistered) {
+  for (int flags = 0; flags < 8; ++flags) {
+    PackageBuilder package = FullPackage();
+    package.readme.clear();
+    package.record.AddUninstallEntry = flags & 1;
+    package.record.CreateProgramGroup = (flags >> 1) & 1;
+    package.record.CreateDesktopShortcut = (flags >> 2) & 1;
+    FakeMachine machine;
+    WizardRun run(machine, package.Bytes());
+    InstallInto(run, "C:\\S");
+    SCOPED_TRACE(flags);
+    EXPECT_EQ(machine.registry.HasKey(RegistryRoot::kLocalMachine, kEntryKey), (flags & 1) != 0);
+    EXPECT_EQ(machine.files.HasFile(kGroup + std::string("Preview Aurora.lnk")), (flags & 2) != 0);
+    EXPECT_EQ(machine.files.HasFile(kGroup + std::string("Uninstall Aurora.lnk")), (flags & 2) != 0);
+    EXPECT_FALSE(machine.files.HasFile(kGroup + std::string("Readme.lnk")));
+    EXPECT_EQ(machine.files.HasFile(kDesktop + std::string("Preview Aurora.lnk")), (flags & 4) != 0);
+    EXPECT_FALSE(machine.files.HasFile("C:\\S\\Aurora Readme.txt"));
+    EXPECT_TRUE(machine.files.HasFile("C:\\S\\Aurora.scr"));
+    // Without a readme the same press of Install ends on Finished and closes.
+    EXPECT_EQ(run.setup().page(), kFinishedPage);
+    EXPECT_TRUE(run.window().closed);
+  }
+}
+
+TEST(Installation, FolderAndTargetErrorsReturnToTheDirectoryPage) {
+  struct Case {
+    const char* name;
+    std::string folder;
+    std::function<void(FakeMachine&)> arrange;
+    const char* message;
+  } cases[] = {
+      {"folder cannot be created", "C:\\Locked\\Sub", [](FakeMachine& m) { m.files.RefuseCreate("C:\\Locked"); },
+       "Unable to create the directory. Please select a different directory."},
+      {"a file stands in the way", "C:\\taken.txt", [](FakeMachine& m) { m.files.AddFile("C:\\taken.txt", "x"); },
+       "Unable to create the directory. Please select a different directory."},
+      {"empty folder text", "", [](FakeMachine&) {},
+       "Invalid directory. Please select an existing directory."},
+      {"missing drive", "Q:", [](FakeMachine&) {},
+       "Invalid directory. Please select an existing directory."},
+      {"target cannot be created", "C:\\S", [](FakeMachine& m) { m.files.RefuseCreate("C:\\S\\AURORA.SCR"); },
+       "Unable to copy the files. Access is denied. Please select a different directory."},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    PackageBuilder package = FullPackage();
+    package.license = "Terms";
+    package.record.LicenseMode = 1;
+    FakeMachine machine;
+    c.arrange(machine);
+    size_t files_before = machine.files.AllFiles().size() + 1;
+    WizardRun run(machine, package.Bytes());
+    run.window().ClickRadio(Control::rbAccept);
+    run.setup().btnNextClick();
+    InstallInto(run, c.folder);
+    ASSERT_EQ(machine.dialogs.shown.size(), 1u);
+    EXPECT_EQ(machine.dialogs.shown[0].text, c.message);
+    EXPECT_EQ(machine.dialogs.shown[0].caption, "Screensaver Setup");
+    EXPECT_EQ(machine.dialogs.shown[0].icon, MessageIcon::kError);
+    EXPECT_EQ(run.setup().page(), kDirectoryPage);
+    EXPECT_TRUE(run.Visible(Control::btnNext));
+    EXPECT_TRUE(run.Visible(Control::btnBack));
+    EXPECT_FALSE(run.Enabled(Control::btnCancel));  // nothing enables Cancel again
+    EXPECT_FALSE(run.window().closed);
+    EXPECT_EQ(machine.files.AllFiles().size(), files_before);
+    EXPECT_FALSE(machine.registry.HasKey(RegistryRoot::kLocalMachine, kEntryKey));
+  }
+}
+
+TEST(Installation, CopyFailuresDeleteTheScreensaverAndCloseTheWizard) {
+  struct Case {
+    const char* name;
+    std::function<void(FakeMachine&)> arrange;  // after loading, before Install
+  } cases[] = {
+      {"read error", [](FakeMachine& m) { m.files.Entry(m.files.program_path).fail_reads_from = 150000; }},
+      {"full disk", [](FakeMachine& m) { m.files.LimitWrites("C:\\S\\Aurora.scr", 120000); }},
+      {"payload cut short after start-up",
+       [](FakeMachine& m) { m.files.Entry(m.files.program_path).data.resize(100); }},
+      {"readme cannot be written", [](FakeMachine& m) { m.files.RefuseCreate("C:\\S\\Aurora Readme.txt"); }},
+      {"uninstaller cannot be written",
+       [](FakeMachine& m) { m.files.RefuseCreate("C:\\S\\uninstall Aurora.exe"); }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    FakeMachine machine;
+    WizardRun run(machine, FullPackage().Bytes());
+    c.arrange(machine);
+    InstallInto(run, "C:\\S");
+    EXPECT_FALSE(machine.files.HasFile("C:\\S\\Aurora.scr"));
+    ASSERT_EQ(machine.dialogs.shown.size(), 1u);
+    EXPECT_EQ(machine.dialogs.shown[0].text,
+              "There was an error installing Aurora. Installation is not complete.");
+    EXPECT_EQ(machine.dialogs.shown[0].caption, "Aurora Setup");
+    EXPECT_TRUE(run.window().closed);
+    EXPECT_TRUE(run.window().window_enabled);
+    // Registrations are made all the same; nothing is remembered.
+    EXPECT_TRUE(machine.registry.HasKey(RegistryRoot::kLocalMachine, kEntryKey));
+    EXPECT_FALSE(machine.registry.HasKey(RegistryRoot::kCurrentUser, kSettingsKey));
+  }
+}
+
+TEST(Installation, RegistrationFailuresAreSilent) {
+  struct Case {
+    const char* name;
+    std::function<void(FakeMachine&)> arrange;
+    bool entry, group, desktop;
+  } cases[] = {
+      {"no right under HKEY_LOCAL_MACHINE", [](FakeMachine& m) { m.registry.deny_local_machine = true; },
+       false, true, true},
+      {"no Programs folder",
+       [](FakeMachine& m) { m.shell.special_folders[SpecialFolder::kPrograms] = std::nullopt; }, true,
+       false, true},
+      {"Programs folder without a path",
+       [](FakeMachine& m) { m.shell.special_folders[SpecialFolder::kPrograms] = ""; }, true, false, true},
+      {"links cannot be written", [](FakeMachine& m) { m.shell.fail_links = true; }, true, false, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    FakeMachine machine;
+    c.arrange(machine);
+    WizardRun run(machine, FullPackage().Bytes());
+    InstallInto(run, "C:\\S");
+    EXPECT_TRUE(machine.dialogs.shown.empty());
+    EXPECT_EQ(machine.registry.HasKey(RegistryRoot::kLocalMachine, kEntryKey), c.entry);
+    EXPECT_EQ(machine.files.HasFile(kGroup + std::string("Preview Aurora.lnk")), c.group);
+    EXPECT_EQ(machine.files.HasFile(kDesktop + std::string("Preview Aurora.lnk")), c.desktop);
+    EXPECT_TRUE(machine.files.HasFile("C:\\S\\Aurora.scr"));
+    EXPECT_EQ(StringValue(machine, RegistryRoot::kCurrentUser, kSettingsKey, "FileName_"),
+              "C:\\S\\Aurora.scr");
+    EXPECT_EQ(run.setup().page(), kReadmePage);
+  }
+}
+
+TEST(Installation, ReinstallingOverwritesOrPicksANumberedName) {
+  struct Case {
+    const char* name;
+    const char* screensaver;
+    std::vector<std::string> existing;
+    const char* remembered;
+    const char* folder;
+    const char* installed;
+  } cases[] = {
+      {"same folder overwrites", "Aurora.scr", {"C:\\S\\Aurora.scr"}, "C:\\S\\Aurora.scr", "C:\\S",
+       "C:\\S\\Aurora.scr"},
+      {"same folder, numbered earlier", "Aurora.scr", {"C:\\S\\Aurora.scr", "C:\\S\\Aurora1.scr"},
+       "C:\\S\\Aurora1.scr", "C:\\S", "C:\\S\\Aurora1.scr"},
+      {"remembered elsewhere", "Aurora.scr", {"C:\\S\\Aurora.scr"}, "C:\\T\\Aurora.scr", "C:\\S",
+       "C:\\S\\Aurora1.scr"},
+      {"remembered in other letter case", "Aurora.scr", {"C:\\S\\Aurora.scr"}, "c:\\s\\Aurora.scr",
+       "C:\\S", "C:\\S\\Aurora1.scr"},
+      {"next free number", "Aurora.scr", {"C:\\S\\Aurora.scr", "C:\\S\\Aurora1.scr"}, "", "C:\\S",
+       "C:\\S\\Aurora2.scr"},
+      {"eight-character cut", "Longname.scr", {"C:\\S\\Longname.scr"}, "", "C:\\S", "C:\\S\\Longnam1.scr"},
+      {"no file yet", "Aurora.scr", {}, "C:\\T\\Aurora.scr", "C:\\S", "C:\\S\\Aurora.scr"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    PackageBuilder package;
+    SetFieldText(package.record.ScreensaverFile, c.screensaver, true);
+    FakeMachine machine;
+    for (const std::string& file : c.existing) machine.files.AddFile(file, "old");
+    if (*c.remembered) {
+      machine.registry.SetString(RegistryRoot::kCurrentUser, kSettingsKey, "FileName_", c.remembered);
+    }
+    WizardRun run(machine, package.Bytes());
+    InstallInto(run, c.folder);
+    EXPECT_EQ(machine.files.Contents(c.installed), package.payload);
+    EXPECT_EQ(StringValue(machine, RegistryRoot::kCurrentUser, kSettingsKey, "FileName_"), c.installed);
+  }
+}
+
+TEST(Installation, NumberedNamesKeepEightCharactersFromTenOn) {
+  FakeMachine machine;
+  std::string existing = "C:\\S\\Longname.scr";
+  machine.files.AddFile(existing, "old");
+  for (int n = 1; n <= 9; ++n) machine.files.AddFile("C:\\S\\Longnam" + std::to_string(n) + ".scr", "");
+  PackageBuilder package;
+  SetFieldText(package.record.ScreensaverFile, "Longname.scr", true);
+  WizardRun run(machine, package.Bytes());
+  InstallInto(run, "C:\\S");
+  EXPECT_TRUE(machine.files.HasFile("C:\\S\\Longna10.scr"));
+}
+
+TEST(Installation, PreviewWritesNothing) {
+  FakeMachine machine;
+  PackageBuilder package = FullPackage();
+  package.readme.clear();
+  WizardRun run(machine, package.Bytes(), "setup.exe -previewonly");
+  std::vector<std::string> before = machine.files.AllFiles();
+  InstallInto(run, "C:\\Not\\There");
+  EXPECT_EQ(machine.files.AllFiles(), before);
+  EXPECT_FALSE(machine.files.HasFolder("C:\\Not"));
+  EXPECT_FALSE(machine.registry.HasKey(RegistryRoot::kLocalMachine, kEntryKey));
+  EXPECT_FALSE(machine.registry.HasKey(RegistryRoot::kCurrentUser, kSettingsKey));
+  EXPECT_TRUE(machine.shell.requests.empty());
+  ASSERT_EQ(machine.dialogs.shown.size(), 1u);
+  EXPECT_EQ(machine.dialogs.shown[0].caption, "Aurora");
+  EXPECT_EQ(machine.dialogs.shown[0].icon, MessageIcon::kInformation);
+  EXPECT_EQ(machine.dialogs.shown[0].text,
+            "After successful installation screensaver setup would open Windows Screen Saver "
+            "Settings. This window is not displayed in setup preview mode.");
+  EXPECT_EQ(run.window().progress_log.back(), 100 - 0);  // read up to the payload's end
+  EXPECT_EQ(run.setup().page(), kFinishedPage);
+}
+
+TEST(Installation, SilentRunsEndWithoutMessagesAndReportByExitCode) {
+  struct Case {
+    const char* command_line;
+    std::function<void(FakeMachine&)> arrange;
+    int exit_code;
+    const char* installed;
+  } cases[] = {
+      {"setup.exe -silent", [](FakeMachine&) {}, kExitOk, "C:\\Program Files\\Aurora\\Aurora.scr"},
+      {"setup.exe -silent \"D:\\My Savers\"", [](FakeMachine& m) { m.files.AddFolder("D:\\"); }, kExitOk,
+       "D:\\My Savers\\Aurora.scr"},
+      {"setup.exe -silent \"\"", [](FakeMachine&) {}, kExitOk, "C:\\Program Files\\Aurora\\Aurora.scr"},
+      {"setup.exe -silent Q:\\Nowhere", [](FakeMachine&) {}, kExitInstallFailed, nullptr},
+      {"setup.exe -silent C:\\S",
+       [](FakeMachine& m) { m.files.LimitWrites("C:\\S\\Aurora.scr", 10); }, kExitInstallFailed, nullptr},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.command_line);
+    PackageBuilder package = FullPackage();
+    SetCountedText(package.record.DefaultFolder, "<Program Files>");
+    SetCountedText(package.record.DefaultSubfolder, "Aurora");
+    FakeMachine machine;
+    c.arrange(machine);
+    WizardRun run(machine, package.Bytes(), c.command_line);
+    EXPECT_TRUE(machine.dialogs.shown.empty());
+    EXPECT_TRUE(machine.app.terminated);
+    EXPECT_EQ(run.setup().exit_code(), c.exit_code);
+    if (c.installed) EXPECT_EQ(machine.files.Contents(c.installed), package.payload);
+    EXPECT_FALSE(machine.files.HasFile("C:\\S\\Aurora.scr"));
+  }
+}
+
+TEST(Installation, TranslatedFailureMessageKeepsItsPlaceholderSafe) {
+  struct Case {
+    const char* translation;
+    const char* shown;
+  } cases[] = {
+      {"Fehler bei %s.", "Fehler bei Aurora."},
+      {"Fehler %d bei %s.", "There was an error installing Aurora. Installation is not complete."},
+      {"Fehler.", "There was an error installing Aurora. Installation is not complete."},
+  };
+  for (const Case& c : cases) {
+    PackageBuilder package = FullPackage();
+    package.language = std::string("Setup\r\nThere was an error installing %s. Installation is not complete.=") +
+                       c.translation;
+    FakeMachine machine;
+    WizardRun run(machine, package.Bytes());
+    machine.files.Entry(machine.files.program_path).fail_reads_from = 0;
+    InstallInto(run, "C:\\S");
+    ASSERT_EQ(machine.dialogs.shown.size(), 1u);
+    EXPECT_EQ(machine.dialogs.shown[0].text, c.shown);
+  }
+}
+
+}  // namespace
+}  // namespace scrsetup
