@@ -104,7 +104,10 @@ class FakeFile : public File {
 
 // ---------------------------------------------------------------- files
 
-FakeFileSystem::FakeFileSystem() { AddFolder("C:\\"); }
+FakeFileSystem::FakeFileSystem() {
+  AddFolder(temp_folder);
+  AddFolder(windows_folder);
+}
 
 std::string FakeFileSystem::Key(const std::string& path) const {
   if (path.empty()) return std::string();  // names nothing, as on Windows

@@ -1,8 +1,18 @@
 // The wizard window on Win32.
+//
+// A top-level window with a white header band and six pages, each a child
+// window (WS_EX_CONTROLPARENT) that is shown only while it is the current
+// page. Keyboard navigation runs through IsDialogMessage on the top-level
+// window; every click goes to the WizardEvents.
 #pragma once
 
 #include <windows.h>
 
+#include <array>
+
+#include "platform/win32/dpi_scale.h"
+#include "platform/win32/wizard_layout.h"
+#include "platform/win32/wizard_resources.h"
 #include "platform/wizard_window.h"
 
 namespace scrsetup::win32 {
@@ -17,9 +27,10 @@ class Win32WizardWindow : public WizardWindow {
   HWND handle() const { return window_; }
   // Centres the window on the screen and shows it.
   void ShowCentred();
-  // Gives Tab, Escape and accelerator keys their dialog meaning; true when
-  // `message` was handled.
+  // Gives Tab, Escape, Enter, arrows and accelerator keys their dialog
+  // meaning; true when `message` was handled.
   bool TranslateDialogKeys(MSG& message);
+  // Shows the hourglass over the whole window until called with false.
   void SetWaitCursor(bool waiting);
 
   void SetCaption(const std::string& caption) override;
@@ -37,11 +48,41 @@ class Win32WizardWindow : public WizardWindow {
 
  private:
   static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
+  static LRESULT CALLBACK PaneProc(HWND pane, UINT message, WPARAM wparam, LPARAM lparam);
+  static void RegisterClasses(HINSTANCE instance);
   LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam);
+
+  void CreateChildren(HINSTANCE instance);
+  HWND PaneWindow(HINSTANCE instance, Pane pane);
+  HWND CreateControl(HINSTANCE instance, const ControlLayout& layout);
+  HWND CreatePicture(HINSTANCE instance, const PictureLayout& layout, DWORD style, UINT type,
+                     HANDLE picture);
+  HWND Handle(Control control) const;
+
+  void OnCommand(int id, int code, HWND from);
+  void Click(Control control);
+  void PressEscapeButton();
+  void PressFocusedButton(HWND focused);
+  void MoveFocus(HWND target, bool select_text);
+  void KeepFocusUsable();
+  bool CanTakeFocus(HWND control) const;
+  void SyncRadioTabStops();
+  void FitLinkToText();
+  LRESULT ColourStatic(HDC dc, HWND control);
+  void PaintLines();
 
   WizardEvents& events_;
   Win32Application& app_;
+  const DpiScale scale_;
+  const WizardResources resources_;
   HWND window_ = nullptr;
+  HWND band_ = nullptr;
+  std::array<HWND, kPageCount> pages_{};
+  std::array<HWND, kControlCount> controls_{};
+  // The control that had the focus when the window was last deactivated, or
+  // that the core asked to focus before the window was shown.
+  HWND saved_focus_ = nullptr;
+  bool waiting_ = false;
 };
 
 }  // namespace scrsetup::win32

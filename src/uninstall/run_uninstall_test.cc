@@ -1,0 +1,232 @@
+#include "uninstall/run_uninstall.h"
+
+#include <gtest/gtest.h>
+
+#include "fake/wizard_run.h"
+#include "lang/text.h"
+
+namespace scrsetup {
+namespace {
+
+using testing::FakeMachine;
+using testing::FakeValue;
+using testing::PackageBuilder;
+using testing::WizardRun;
+
+constexpr char kFolder[] = "C:\\Savers\\";
+constexpr char kUninstaller[] = "C:\\Savers\\uninstall Aurora.exe";
+constexpr char kGroup[] =
+    "C:\\Users\\Tester\\AppData\\Roaming\\Microsoft\\Windows\\Start Menu\\Programs\\Aurora";
+constexpr char kDesktopLink[] = "C:\\Users\\Tester\\Desktop\\Preview Aurora.lnk";
+constexpr char kEntryKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Aurora";
+constexpr char kSettingsKey[] = "Software\\Lumivane\\Aurora";
+
+PackageBuilder Package(int flags = 7, bool readme = true) {
+  PackageBuilder package;
+  if (readme) package.readme = "Read me";
+  package.record.AddUninstallEntry = flags & 1;
+  package.record.CreateProgramGroup = (flags >> 1) & 1;
+  package.record.CreateDesktopShortcut = (flags >> 2) & 1;
+  return package;
+}
+
+// Installs `package` into C:\Savers on `machine`, then makes the written
+// uninstaller the running program.
+void Install(FakeMachine& machine, const PackageBuilder& package) {
+  WizardRun run(machine, package.Bytes(), "setup.exe -silent C:\\Savers");
+  ASSERT_TRUE(machine.files.HasFile(kUninstaller));
+  machine.files.program_path = kUninstaller;
+  machine.dialogs.shown.clear();
+  machine.shell.requests.clear();
+  machine.app = testing::FakeApplication();
+}
+
+// Runs the installed uninstaller with `command_line`, answering `answer`.
+std::unique_ptr<TSCRSetup> Uninstall(FakeMachine& machine, MessageAnswer answer,
+                                     const CommandLine& arguments, const RunFlags& flags) {
+  machine.dialogs.answers = {answer};
+  machine.system.random_numbers = {4711};
+  auto setup = std::make_unique<TSCRSetup>(machine.platform, flags, arguments);
+  setup->FormCreate();
+  return setup;
+}
+
+class UninstallTest : public ::testing::Test {
+ protected:
+  CommandLine arguments_{"\"uninstall Aurora.exe\""};
+  RunFlags flags_;
+};
+
+TEST_F(UninstallTest, YesRemovesEverythingAndStartsTheHiddenCopy) {
+  FakeMachine machine;
+  Install(machine, Package());
+  machine.registry.SetValue(RegistryRoot::kCurrentUser, kSettingsKey, "StartID", FakeValue{FakeValue::kDword, "", 3});
+  machine.registry.SetString(RegistryRoot::kCurrentUser, kSettingsKey, "Speed", "fast");
+  machine.registry.SetString(RegistryRoot::kCurrentUser, std::string(kSettingsKey) + "\\PlayList\\One", "x", "y");
+  machine.files.short_path = [](const std::string& path) { return AsciiLower(path); };
+
+  auto setup = Uninstall(machine, MessageAnswer::kYes, arguments_, flags_);
+
+  ASSERT_EQ(machine.dialogs.shown.size(), 1u);
+  EXPECT_EQ(machine.dialogs.shown[0].text, "Are you sure you want to remove Aurora and its components?");
+  EXPECT_EQ(machine.dialogs.shown[0].caption, "Aurora Uninstall");
+  EXPECT_EQ(machine.dialogs.shown[0].buttons, MessageButtons::kYesNo);
+  EXPECT_EQ(machine.dialogs.shown[0].icon, MessageIcon::kQuestion);
+
+  EXPECT_FALSE(machine.files.HasFile(std::string(kFolder) + "Aurora.scr"));
+  EXPECT_FALSE(machine.files.HasFile(std::string(kFolder) + "Aurora Readme.txt"));
+  EXPECT_TRUE(machine.files.HasFile(kUninstaller));  // left to the hidden copy
+  EXPECT_TRUE(machine.files.HasFolder(kFolder));
+  EXPECT_FALSE(machine.registry.HasKey(RegistryRoot::kLocalMachine, kEntryKey));
+  EXPECT_FALSE(machine.files.HasFolder(kGroup));
+  EXPECT_FALSE(machine.files.HasFile(kDesktopLink));
+  EXPECT_EQ(machine.registry.ValueNames(RegistryRoot::kCurrentUser, kSettingsKey),
+            std::vector<std::string>{"StartID"});
+  EXPECT_FALSE(machine.registry.HasKey(RegistryRoot::kCurrentUser, std::string(kSettingsKey) + "\\PlayList"));
+
+  const std::string copy = "C:\\Users\\Tester\\AppData\\Local\\Temp\\\\Vornexuninst4711.exe";
+  ASSERT_EQ(machine.files.copies.size(), 1u);
+  EXPECT_EQ(machine.files.copies[0], std::make_pair(std::string(kUninstaller), copy));
+  EXPECT_TRUE(machine.files.HasFile(copy));
+  ASSERT_EQ(machine.shell.requests.size(), 1u);
+  const testing::ShellRequest& start = machine.shell.requests[0];
+  EXPECT_EQ(start.verb, "open");
+  EXPECT_EQ(start.file, copy);
+  EXPECT_EQ(start.show, ShowCommand::kHide);
+  EXPECT_EQ(start.parameters,
+            "-delfile \"c:\\savers\\uninstall aurora.exe\" \"Screensaver Setup\" \"Aurora has been "
+            "successfully removed from your computer.\"");
+  CommandLine copy_arguments("copy.exe " + start.parameters);
+  EXPECT_EQ(copy_arguments.Count(), 4);
+  EXPECT_EQ(copy_arguments.Arg(2), "c:\\savers\\uninstall aurora.exe");
+
+  EXPECT_TRUE(machine.app.terminated);
+  EXPECT_FALSE(machine.app.show_main_window);
+  EXPECT_TRUE(machine.app.window->hidden_for_exit);
+  EXPECT_EQ(setup->exit_code(), kExitOk);
+}
+
+TEST_F(UninstallTest, NoRemovesNothingAndStartsNothing) {
+  FakeMachine machine;
+  Install(machine, Package());
+  std::vector<std::string> files = machine.files.AllFiles();
+  Uninstall(machine, MessageAnswer::kNo, arguments_, flags_);
+  EXPECT_EQ(machine.files.AllFiles(), files);
+  EXPECT_TRUE(machine.registry.HasKey(RegistryRoot::kLocalMachine, kEntryKey));
+  EXPECT_TRUE(machine.shell.requests.empty());
+  EXPECT_TRUE(machine.files.copies.empty());
+  EXPECT_EQ(machine.dialogs.shown.size(), 1u);
+  EXPECT_TRUE(machine.app.terminated);
+  EXPECT_TRUE(machine.app.window->hidden_for_exit);
+}
+
+TEST_F(UninstallTest, PreviewAsksButRemovesNothing) {
+  FakeMachine machine;
+  Install(machine, Package());
+  std::vector<std::string> files = machine.files.AllFiles();
+  RunFlags preview;
+  preview.PreviewOnlyMode = true;
+  Uninstall(machine, MessageAnswer::kYes, CommandLine("u.exe -previewonly"), preview);
+  EXPECT_EQ(machine.dialogs.shown.size(), 1u);
+  EXPECT_EQ(machine.files.AllFiles(), files);
+  EXPECT_TRUE(machine.shell.requests.empty());
+  EXPECT_TRUE(machine.registry.HasKey(RegistryRoot::kCurrentUser, kSettingsKey));
+  EXPECT_TRUE(machine.app.terminated);
+}
+
+TEST_F(UninstallTest, SilentStillAsksAndNeverInstalls) {
+  FakeMachine machine;
+  Install(machine, Package());
+  RunFlags silent;
+  silent.SilentMode = true;
+  Uninstall(machine, MessageAnswer::kYes, CommandLine("u.exe -silent C:\\Elsewhere"), silent);
+  EXPECT_EQ(machine.dialogs.shown.size(), 1u);
+  EXPECT_FALSE(machine.files.HasFile(std::string(kFolder) + "Aurora.scr"));
+  EXPECT_FALSE(machine.files.HasFolder("C:\\Elsewhere"));
+}
+
+TEST_F(UninstallTest, FlagsDecideWhatIsRemoved) {
+  for (int flags = 0; flags < 8; ++flags) {
+    SCOPED_TRACE(flags);
+    FakeMachine machine;
+    Install(machine, Package(7, false));
+    // Flip the flags in the installed uninstaller's record.
+    std::string& bytes = machine.files.Entry(kUninstaller).data;
+    size_t record = bytes.size() - kTailSize;
+    bytes[record + offsetof(SetupRecord, AddUninstallEntry)] = flags & 1;
+    bytes[record + offsetof(SetupRecord, CreateProgramGroup)] = (flags >> 1) & 1;
+    bytes[record + offsetof(SetupRecord, CreateDesktopShortcut)] = (flags >> 2) & 1;
+    Uninstall(machine, MessageAnswer::kYes, arguments_, flags_);
+    EXPECT_FALSE(machine.files.HasFile(std::string(kFolder) + "Aurora.scr"));
+    EXPECT_EQ(machine.registry.HasKey(RegistryRoot::kLocalMachine, kEntryKey), (flags & 1) == 0);
+    EXPECT_EQ(machine.files.HasFolder(kGroup), (flags & 2) == 0);
+    EXPECT_EQ(machine.files.HasFile(kDesktopLink), (flags & 4) == 0);
+  }
+}
+
+TEST_F(UninstallTest, RemembersOnlyFilesInItsOwnFolder) {
+  struct Case {
+    const char* name;
+    std::optional<std::string> remembered;
+    const char* deleted;
+  } cases[] = {
+      {"numbered name in its folder", "C:\\Savers\\Aurora1.scr", "C:\\Savers\\Aurora1.scr"},
+      {"other letter case", "c:\\SAVERS\\Aurora1.scr", "c:\\SAVERS\\Aurora1.scr"},
+      {"foreign folder", "C:\\Windows\\System32\\kernel32.dll", "C:\\Savers\\Aurora.scr"},
+      {"nothing remembered", std::nullopt, "C:\\Savers\\Aurora.scr"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    FakeMachine machine;
+    Install(machine, Package());
+    machine.files.AddFile("C:\\Savers\\Aurora1.scr", "s");
+    machine.files.AddFile("C:\\Windows\\System32\\kernel32.dll", "k");
+    machine.registry.DeleteTree(RegistryRoot::kCurrentUser, kSettingsKey);
+    if (c.remembered) {
+      machine.registry.SetString(RegistryRoot::kCurrentUser, kSettingsKey, "FileName_", *c.remembered);
+    }
+    std::vector<std::string> before = machine.files.AllFiles();
+    Uninstall(machine, MessageAnswer::kYes, arguments_, flags_);
+    EXPECT_FALSE(machine.files.HasFile(c.deleted));
+    EXPECT_TRUE(machine.files.HasFile("C:\\Windows\\System32\\kernel32.dll"));
+    // A missing key is created, empty, by the purge.
+    EXPECT_TRUE(machine.registry.HasKey(RegistryRoot::kCurrentUser, kSettingsKey));
+  }
+}
+
+TEST_F(UninstallTest, FailuresAreReportedAsACorruptedFile) {
+  struct Case {
+    const char* name;
+    std::function<void(FakeMachine&)> arrange;
+    size_t questions;  // confirmations shown before the report
+  } cases[] = {
+      {"damaged record signature",
+       [](FakeMachine& m) {
+         std::string& bytes = m.files.Entry(kUninstaller).data;
+         bytes[bytes.size() - kTailSize + offsetof(SetupRecord, RecordSignature)] = 'x';
+       },
+       0},
+      {"remembered name is not text",
+       [](FakeMachine& m) {
+         m.registry.SetValue(RegistryRoot::kCurrentUser, kSettingsKey, "FileName_",
+                             FakeValue{FakeValue::kDword, "", 1});
+       },
+       1},
+      {"Programs folder not found",
+       [](FakeMachine& m) { m.shell.special_folders[SpecialFolder::kPrograms] = std::nullopt; }, 1},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    FakeMachine machine;
+    Install(machine, Package());
+    c.arrange(machine);
+    Uninstall(machine, MessageAnswer::kYes, arguments_, flags_);
+    ASSERT_EQ(machine.dialogs.shown.size(), c.questions + 1);
+    EXPECT_EQ(machine.dialogs.shown.back().text, "The file is corrupted. Setup can not continue.");
+    EXPECT_EQ(machine.dialogs.shown.back().caption, "Screensaver Setup");
+    EXPECT_TRUE(machine.app.terminated);
+  }
+}
+
+}  // namespace
+}  // namespace scrsetup

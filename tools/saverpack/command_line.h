@@ -1,0 +1,65 @@
+// The saverpack command line: which command to run and its options.
+//
+//   saverpack build -o OUT --stub STUB --screensaver FILE --title TEXT [...]
+//   saverpack inspect PACKAGE [--json]
+//   saverpack --help | help [build|inspect] | build --help | inspect --help
+//
+// Parsing checks only the command line itself: every option known, given
+// at most once and with its value, the required ones present, and
+// --license-mode a number from 0 to 255. Whether texts fit the record and
+// files can be read is the build's business. Every problem found here is a
+// usage failure (exit status 2).
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "saverpack/failure.h"
+
+namespace saverpack {
+
+inline constexpr std::string_view kDefaultFolder = "<Program Files>";
+
+struct BuildOptions {
+  std::string output;
+  std::string stub;
+  std::string screensaver;
+  std::string title;
+  std::string web_address;
+  std::optional<std::string> readme;
+  std::optional<std::string> license;
+  std::optional<std::string> language;
+  int license_mode = 0;  // 1 when --license is given without --license-mode
+  std::string folder{kDefaultFolder};
+  std::string subfolder;  // the title when --subfolder is not given
+  bool skip_folder_page = false;
+  bool add_uninstall_entry = false;
+  bool create_program_group = false;
+  bool create_desktop_shortcut = false;
+};
+
+struct InspectOptions {
+  std::string package;
+  bool json = false;
+};
+
+enum class Command { kHelp, kBuild, kInspect };
+
+struct ParsedCommandLine {
+  Command command = Command::kHelp;
+  // For kHelp: the command whose help was asked for, or kHelp for all.
+  Command help_topic = Command::kHelp;
+  BuildOptions build;
+  InspectOptions inspect;
+  std::optional<Failure> failure;  // set when the command line is wrong
+};
+
+// Parses the arguments after the program's name.
+ParsedCommandLine ParseCommandLine(const std::vector<std::string_view>& arguments);
+
+// The usage text for a help topic, ending in a newline.
+std::string HelpText(Command topic);
+
+}  // namespace saverpack

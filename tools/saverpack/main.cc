@@ -1,0 +1,53 @@
+// saverpack: builds and inspects Screensaver Setup packages.
+#include <cstdio>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "saverpack/command_line.h"
+#include "saverpack/package_builder.h"
+#include "saverpack/package_inspector.h"
+#include "saverpack/report_format.h"
+
+namespace {
+
+int Fail(const saverpack::Failure& failure) {
+  std::fprintf(stderr, "saverpack: %s\n", failure.message.c_str());
+  return failure.exit_code;
+}
+
+// Prints `text` on stdout; a failure when it cannot be written completely.
+int Print(const std::string& text) {
+  if (std::fputs(text.c_str(), stdout) < 0 || std::fflush(stdout) != 0) {
+    return Fail({saverpack::kExitBadInput, "cannot write to standard output"});
+  }
+  return 0;
+}
+
+int Run(const saverpack::ParsedCommandLine& parsed) {
+  using saverpack::Command;
+  if (parsed.failure) return Fail(*parsed.failure);
+  switch (parsed.command) {
+    case Command::kHelp:
+      return Print(saverpack::HelpText(parsed.help_topic));
+    case Command::kBuild:
+      if (auto failure = saverpack::BuildPackage(parsed.build)) return Fail(*failure);
+      return 0;
+    case Command::kInspect: {
+      saverpack::PackageReport report;
+      if (auto failure = saverpack::InspectPackageFile(parsed.inspect.package, report)) {
+        return Fail(*failure);
+      }
+      return Print(parsed.inspect.json ? saverpack::FormatReportJson(report)
+                                       : saverpack::FormatReportText(report));
+    }
+  }
+  return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::vector<std::string_view> arguments(argv + 1, argv + argc);
+  return Run(saverpack::ParseCommandLine(arguments));
+}

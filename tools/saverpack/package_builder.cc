@@ -1,0 +1,247 @@
+#include "saverpack/package_builder.h"
+
+#include <cerrno>
+#include <cstdint>
+#include <limits>
+#include <memory>
+#include <utility>
+#include <vector>
+
+#include "package/package_reader.h"
+#include "saverpack/host_file.h"
+
+namespace saverpack {
+namespace {
+
+using scrsetup::SetupRecord;
+
+// Temporary names tried beside the output: OUT.part0 to OUT.part99.
+constexpr int kTemporaryNameAttempts = 100;
+
+Failure BadInput(std::string message) { return Failure{kExitBadInput, std::move(message)}; }
+
+std::string Quoted(std::string_view text) { return "'" + std::string(text) + "'"; }
+
+std::string TooLong(std::string_view what, size_t length, size_t limit) {
+  return std::string(what) + " is " + std::to_string(length) +
+         " bytes long; the record holds at most " + std::to_string(limit);
+}
+
+// A text stored in a char[N] field; `needs_nul` as for SetFieldText.
+template <size_t N>
+std::optional<Failure> StoreText(char (&field)[N], std::string_view text, bool needs_nul,
+                                 std::string_view option) {
+  if (scrsetup::SetFieldText(field, text, needs_nul)) return std::nullopt;
+  return BadInput(TooLong(option, text.size(), needs_nul ? N - 1 : N));
+}
+
+std::optional<Failure> StoreCounted(scrsetup::CountedString& field, std::string_view text,
+                                    std::string_view option) {
+  if (scrsetup::SetCountedText(field, text)) return std::nullopt;
+  return BadInput(TooLong(option, text.size(), scrsetup::CountedString::kCapacity));
+}
+
+// One input file, open, with the option that named it.
+struct Input {
+  std::string_view option;
+  std::string path;
+  std::unique_ptr<StdioFile> file;
+  int64_t size = 0;
+
+  std::string Name() const { return std::string(option) + " " + Quoted(path); }
+};
+
+std::optional<Failure> OpenInput(std::string_view option, const std::string& path, Input& input) {
+  input.option = option;
+  input.path = path;
+  input.file = OpenForReading(path);
+  if (!input.file) return BadInput(input.Name() + ": cannot open: " + SystemErrorText());
+  input.size = input.file->Size();
+  if (input.size < 0) {
+    return BadInput(input.Name() + ": cannot read its size: " + SystemErrorText());
+  }
+  return std::nullopt;
+}
+
+// A stub must be the installer program itself, not a package built on it.
+std::optional<Failure> CheckStub(Input& stub) {
+  if (stub.size == 0) return BadInput(stub.Name() + ": is empty");
+  if (stub.size < scrsetup::kSignatureSize) return std::nullopt;
+  char tail[scrsetup::kSignatureSize];
+  if (!scrsetup::ReadExactly(*stub.file, stub.size - scrsetup::kSignatureSize, tail,
+                             scrsetup::kSignatureSize)) {
+    return BadInput(stub.Name() + ": cannot read: " + SystemErrorText());
+  }
+  std::string_view ending(tail, sizeof(tail));
+  if (ending == scrsetup::kSetupSignature || ending == scrsetup::kUninstallerSignature) {
+    return BadInput(stub.Name() + ": is already a package (it ends in \"" + std::string(ending) +
+                    "\"); give the installer program itself");
+  }
+  return std::nullopt;
+}
+
+// The package being written, under a temporary name until Commit(). Removed
+// when destroyed uncommitted.
+class TemporaryOutput {
+ public:
+  explicit TemporaryOutput(std::string output) : output_(std::move(output)) {}
+  TemporaryOutput(const TemporaryOutput&) = delete;
+  TemporaryOutput& operator=(const TemporaryOutput&) = delete;
+  ~TemporaryOutput() {
+    if (file_) {
+      file_.reset();
+      RemoveFile(name_);
+    }
+  }
+
+  std::optional<Failure> Create() {
+    for (int attempt = 0; attempt < kTemporaryNameAttempts; ++attempt) {
+      name_ = output_ + ".part" + std::to_string(attempt);
+      file_ = CreateNewFile(name_);
+      if (file_) return std::nullopt;
+      if (errno != EEXIST) break;
+    }
+    return BadInput("-o " + Quoted(output_) + ": cannot create " + Quoted(name_) + ": " +
+                    SystemErrorText());
+  }
+
+  StdioFile& file() { return *file_; }
+
+  std::string WriteFailure() const {
+    return "-o " + Quoted(output_) + ": writing " + Quoted(name_) + " failed: " + SystemErrorText();
+  }
+
+  // Closes the file and moves it over the output.
+  std::optional<Failure> Commit() {
+    errno = 0;
+    if (!file_->Close()) return BadInput(WriteFailure());
+    if (!MoveFileReplacing(name_, output_)) {
+      return BadInput("-o " + Quoted(output_) + ": cannot replace it with " + Quoted(name_) + ": " +
+                      SystemErrorText());
+    }
+    file_.reset();
+    return std::nullopt;
+  }
+
+ private:
+  std::string output_;
+  std::string name_;
+  std::unique_ptr<StdioFile> file_;
+};
+
+std::optional<Failure> CopyInput(Input& input, TemporaryOutput& output) {
+  errno = 0;
+  if (scrsetup::CopyRange(*input.file, 0, input.size, output.file())) return std::nullopt;
+  if (errno == 0) {
+    return BadInput(input.Name() + ": the file ended early; was it changed while being read?");
+  }
+  return BadInput(input.Name() + ": copying into the package failed: " + SystemErrorText());
+}
+
+std::optional<Failure> WriteBytes(const void* data, int64_t count, TemporaryOutput& output) {
+  errno = 0;
+  if (output.file().Write(data, count) == count) return std::nullopt;
+  return BadInput(output.WriteFailure());
+}
+
+}  // namespace
+
+std::string ScreensaverFileName(std::string_view path) {
+  size_t separator = path.find_last_of("/\\:");
+  return std::string(separator == std::string_view::npos ? path : path.substr(separator + 1));
+}
+
+std::optional<Failure> ComposeRecord(const BuildOptions& options, SetupRecord& record) {
+  if (options.title.empty()) {
+    return BadInput("--title is empty; the installer needs a name to show");
+  }
+  std::string file_name = ScreensaverFileName(options.screensaver);
+  if (file_name.empty()) {
+    return BadInput("--screensaver " + Quoted(options.screensaver) + ": names no file");
+  }
+  std::string file_option = "--screensaver file name " + Quoted(file_name);
+  std::optional<Failure> failure = StoreText(record.ScreensaverFile, file_name, true, file_option);
+  if (!failure) failure = StoreText(record.Title, options.title, false, "--title");
+  if (!failure) failure = StoreText(record.WebAddress, options.web_address, false, "--web");
+  if (!failure) failure = StoreCounted(record.DefaultFolder, options.folder, "--folder");
+  if (!failure) failure = StoreCounted(record.DefaultSubfolder, options.subfolder, "--subfolder");
+  if (failure) return failure;
+  record.AddUninstallEntry = options.add_uninstall_entry ? 1 : 0;
+  record.CreateProgramGroup = options.create_program_group ? 1 : 0;
+  record.CreateDesktopShortcut = options.create_desktop_shortcut ? 1 : 0;
+  record.SkipFolderPage = options.skip_folder_page ? 1 : 0;
+  record.LicenseMode = static_cast<uint8_t>(options.license_mode);
+  if (scrsetup::LicenseModeEnabled(record) && !options.license) {
+    return Failure{kExitUsage, "--license-mode " + std::to_string(options.license_mode) +
+                                   " shows the licence page, but no --license file is given"};
+  }
+  return std::nullopt;
+}
+
+std::optional<Failure> SetPartSizes(const PartSizes& sizes, SetupRecord& record) {
+  int64_t extras = sizes.readme + sizes.license + sizes.language;
+  int64_t after_stub = sizes.screensaver + extras + scrsetup::kTailSize;
+  if (after_stub > std::numeric_limits<int32_t>::max()) {
+    return BadInput("the screensaver (" + std::to_string(sizes.screensaver) +
+                    " bytes), the readme, licence and language blocks (" + std::to_string(extras) +
+                    " bytes) and the 946-byte record and signature come to " +
+                    std::to_string(after_stub) +
+                    " bytes; a package must stay under 2 GiB (2147483648 bytes) after the stub");
+  }
+  record.PayloadSize = static_cast<int32_t>(after_stub);
+  record.ExtrasSize = static_cast<int32_t>(extras);
+  record.ReadmeSize = static_cast<int32_t>(sizes.readme);
+  record.LicenseSize = static_cast<int32_t>(sizes.license);
+  record.LanguageSize = static_cast<int32_t>(sizes.language);
+  return std::nullopt;
+}
+
+std::optional<Failure> BuildPackage(const BuildOptions& options) {
+  SetupRecord record = scrsetup::EmptyRecord();
+  if (auto failure = ComposeRecord(options, record)) return failure;
+
+  Input stub;
+  if (auto failure = OpenInput("--stub", options.stub, stub)) return failure;
+  if (auto failure = CheckStub(stub)) return failure;
+  // The parts after the stub, in file order; blocks only when given.
+  std::vector<Input> parts(1);
+  if (auto failure = OpenInput("--screensaver", options.screensaver, parts[0])) return failure;
+  PartSizes sizes{.screensaver = parts[0].size};
+  struct Block {
+    std::string_view option;
+    const std::optional<std::string>& path;
+    int64_t& size;
+  } blocks[] = {{"--readme", options.readme, sizes.readme},
+                {"--license", options.license, sizes.license},
+                {"--language", options.language, sizes.language}};
+  for (Block& block : blocks) {
+    if (!block.path) continue;
+    Input& input = parts.emplace_back();
+    if (auto failure = OpenInput(block.option, *block.path, input)) return failure;
+    block.size = input.size;
+  }
+  if (scrsetup::LicenseModeEnabled(record) && sizes.license == 0) {
+    return BadInput("--license " + Quoted(*options.license) + ": is empty, but licence mode " +
+                    std::to_string(options.license_mode) + " shows the licence page");
+  }
+  if (auto failure = SetPartSizes(sizes, record)) return failure;
+
+  TemporaryOutput output(options.output);
+  if (auto failure = output.Create()) return failure;
+  if (auto failure = CopyInput(stub, output)) return failure;
+  for (Input& part : parts) {
+    if (auto failure = CopyInput(part, output)) return failure;
+  }
+  if (auto failure = WriteBytes(&record, scrsetup::kRecordSize, output)) return failure;
+  if (auto failure =
+          WriteBytes(scrsetup::kSetupSignature.data(), scrsetup::kSignatureSize, output)) {
+    return failure;
+  }
+  // Closed before the move: Windows cannot replace a file that is open, and
+  // the output may be one of the inputs.
+  stub.file.reset();
+  parts.clear();
+  return output.Commit();
+}
+
+}  // namespace saverpack

@@ -1,0 +1,48 @@
+// Building a SetupPackage from the build options.
+//
+// The package is, in file order: the stub's bytes, the screensaver's bytes,
+// the readme, licence and language blocks, the setup record and the end
+// signature "Vornex.sig". The texts are checked against the record before
+// any file is opened, and all sizes before anything is written. Inputs are
+// copied in bounded chunks. The package is written to a new temporary file
+// beside the output and moved over the output only once complete, so a
+// failure leaves no temporary file and the output as it was.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "package/setup_record.h"
+#include "saverpack/command_line.h"
+#include "saverpack/failure.h"
+
+namespace saverpack {
+
+// The screensaver's name as stored in the record: `path` after its last
+// '/', '\' or ':', the same on every host.
+std::string ScreensaverFileName(std::string_view path);
+
+// Fills the record's texts, flags and licence mode from `options`; a
+// failure that names the option whose text does not fit, the empty title,
+// or a licence mode that shows the licence page without a --license file.
+std::optional<Failure> ComposeRecord(const BuildOptions& options, scrsetup::SetupRecord& record);
+
+// Sizes of the inputs that follow the stub; 0 for a block not given.
+struct PartSizes {
+  int64_t screensaver = 0;
+  int64_t readme = 0;
+  int64_t license = 0;
+  int64_t language = 0;
+};
+
+// Sets PayloadSize, ExtrasSize and the three block sizes; a failure when
+// the part after the stub (the parts and the 946-byte tail) would not stay
+// under 2 GiB, the most the record's signed 32-bit sizes can describe.
+std::optional<Failure> SetPartSizes(const PartSizes& sizes, scrsetup::SetupRecord& record);
+
+// Writes the package described by `options` to options.output.
+std::optional<Failure> BuildPackage(const BuildOptions& options);
+
+}  // namespace saverpack

@@ -1,0 +1,534 @@
+// The saverpack program as its users run it: build, inspect, help, and
+// every refusal, through the native binary.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <map>
+#include <optional>
+#include <string>
+#include <variant>
+#include <vector>
+
+#include "package/package_reader.h"
+#include "saverpack/host_file.h"
+#include "saverpack/test_support.h"
+
+namespace saverpack {
+namespace {
+
+using JsonValue = std::variant<int64_t, std::string, std::vector<std::string>>;
+using JsonObject = std::map<std::string, JsonValue>;
+
+// Reads the flat object `inspect --json` prints: strings, integers and
+// arrays of strings. nullopt on anything else, or on bad syntax.
+class FlatJsonReader {
+ public:
+  explicit FlatJsonReader(const std::string& text) : text_(text) {}
+
+  std::optional<JsonObject> Object() {
+    JsonObject object;
+    if (!Take('{')) return std::nullopt;
+    if (Take('}')) return AtEnd() ? std::optional(object) : std::nullopt;
+    do {
+      std::optional<std::string> key = String();
+      if (!key || !Take(':') || object.count(*key)) return std::nullopt;
+      std::optional<JsonValue> value = Value();
+      if (!value) return std::nullopt;
+      object.emplace(*key, *value);
+    } while (Take(','));
+    if (!Take('}')) return std::nullopt;
+    return AtEnd() ? std::optional(object) : std::nullopt;
+  }
+
+  // The text as one value alone.
+  std::optional<JsonValue> Single() {
+    std::optional<JsonValue> value = Value();
+    return AtEnd() ? value : std::nullopt;
+  }
+
+ private:
+  bool AtEnd() {
+    SkipSpace();
+    return pos_ == text_.size();
+  }
+  void SkipSpace() {
+    while (pos_ < text_.size() && std::isspace(static_cast<unsigned char>(text_[pos_]))) ++pos_;
+  }
+  bool Take(char c) {
+    SkipSpace();
+    if (pos_ >= text_.size() || text_[pos_] != c) return false;
+    ++pos_;
+    return true;
+  }
+  std::optional<JsonValue> Value() {
+    SkipSpace();
+    if (pos_ < text_.size() && text_[pos_] == '"') {
+      if (auto text = String()) return JsonValue(*text);
+      return std::nullopt;
+    }
+    if (Take('[')) {
+      std::vector<std::string> items;
+      if (Take(']')) return JsonValue(items);
+      do {
+        std::optional<std::string> item = String();
+        if (!item) return std::nullopt;
+        items.push_back(*item);
+      } while (Take(','));
+      if (!Take(']')) return std::nullopt;
+      return JsonValue(items);
+    }
+    size_t start = pos_;
+    if (pos_ < text_.size() && text_[pos_] == '-') ++pos_;
+    while (pos_ < text_.size() && std::isdigit(static_cast<unsigned char>(text_[pos_]))) ++pos_;
+    if (pos_ == start) return std::nullopt;
+    return JsonValue(int64_t{std::stoll(text_.substr(start, pos_ - start))});
+  }
+  // A string literal; \u escapes must stay below 0x100 (one byte each).
+  std::optional<std::string> String() {
+    if (!Take('"')) return std::nullopt;
+    std::string value;
+    while (pos_ < text_.size() && text_[pos_] != '"') {
+      auto byte = static_cast<unsigned char>(text_[pos_++]);
+      if (byte < 0x20 || byte >= 0x7f) return std::nullopt;  // must be escaped
+      if (byte != '\\') {
+        value += static_cast<char>(byte);
+        continue;
+      }
+      if (pos_ >= text_.size()) return std::nullopt;
+      char escape = text_[pos_++];
+      const std::string simple = "\"\\/bfnrt", meaning = "\"\\/\b\f\n\r\t";
+      if (size_t at = simple.find(escape); at != std::string::npos) {
+        value += meaning[at];
+      } else if (escape == 'u' && pos_ + 4 <= text_.size()) {
+        unsigned long code = std::stoul(text_.substr(pos_, 4), nullptr, 16);
+        if (code > 0xff) return std::nullopt;
+        value += static_cast<char>(code);
+        pos_ += 4;
+      } else {
+        return std::nullopt;
+      }
+    }
+    if (!Take('"')) return std::nullopt;
+    return value;
+  }
+
+  const std::string& text_;
+  size_t pos_ = 0;
+};
+
+struct RunResult {
+  int exit_code = -1;
+  std::string out;
+  std::string err;
+};
+
+class SaverpackCliTest : public ::testing::Test {
+ protected:
+  // A stub, a screensaver and three text files in work_; the package is
+  // written to work_/out.exe.
+  SaverpackCliTest() {
+    testing::WriteFile(stub_, testing::PatternBytes(2048, 1));
+    testing::WriteFile(screensaver_, testing::PatternBytes(70000, 2));
+    testing::WriteFile(readme_, "Read me.\r\n");
+    testing::WriteFile(license_, "Licence \xe9\xff \"quoted\" \\ \x01.\r\n");
+    testing::WriteFile(language_, "[Texts]\r\nNext=Weiter\r\n");
+  }
+
+  RunResult Run(const std::vector<std::string>& arguments) {
+    std::string command = Quote(SAVERPACK_BINARY);
+    for (const std::string& argument : arguments) command += " " + Quote(argument);
+    std::string out = outputs_.Path("out"), err = outputs_.Path("err");
+    int status = std::system((command + " >" + Quote(out) + " 2>" + Quote(err)).c_str());
+    RunResult result;
+    result.exit_code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    result.out = testing::ReadFile(out);
+    result.err = testing::ReadFile(err);
+    return result;
+  }
+
+  // The build arguments for the files above and title "Aurora", with
+  // `changes` applied (nullopt removes an option) and `extra` appended.
+  std::vector<std::string> BuildArguments(
+      const std::map<std::string, std::optional<std::string>>& changes = {},
+      const std::vector<std::string>& extra = {}) {
+    std::vector<std::pair<std::string, std::string>> options = {
+        {"-o", output_}, {"--stub", stub_}, {"--screensaver", screensaver_}, {"--title", "Aurora"}};
+    for (const auto& [name, value] : changes) {
+      auto given = std::find_if(options.begin(), options.end(),
+                                [&](const auto& option) { return option.first == name; });
+      if (given == options.end() && value) {
+        options.emplace_back(name, *value);
+      } else if (given != options.end() && value) {
+        given->second = *value;
+      } else if (given != options.end()) {
+        options.erase(given);
+      }
+    }
+    std::vector<std::string> arguments = {"build"};
+    for (const auto& [name, value] : options) arguments.insert(arguments.end(), {name, value});
+    arguments.insert(arguments.end(), extra.begin(), extra.end());
+    return arguments;
+  }
+
+  // Runs `inspect --json` and reads its object; an empty object (and a
+  // test failure) when that does not work.
+  JsonObject InspectJson(const std::string& package) {
+    RunResult result = Run({"inspect", package, "--json"});
+    EXPECT_EQ(result.exit_code, 0) << result.err;
+    std::optional<JsonObject> object = FlatJsonReader(result.out).Object();
+    EXPECT_TRUE(object) << "not the expected JSON:\n" << result.out;
+    return object.value_or(JsonObject{});
+  }
+
+  static std::string Quote(const std::string& text) {
+    std::string quoted = "'";
+    for (char c : text) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return quoted + "'";
+  }
+
+  testing::TempFolder work_;
+  testing::TempFolder outputs_;
+  const std::string output_ = work_.Path("out.exe");
+  const std::string stub_ = work_.Path("setup.exe");
+  const std::string screensaver_ = work_.Path("Aurora.scr");
+  const std::string readme_ = work_.Path("readme.txt");
+  const std::string license_ = work_.Path("license.txt");
+  const std::string language_ = work_.Path("language.txt");
+};
+
+int64_t FileSize(const std::string& path) {
+  return static_cast<int64_t>(std::filesystem::file_size(path));
+}
+
+TEST_F(SaverpackCliTest, BuildThenInspectShowsEveryFieldAndBlock) {
+  const std::string title = "Aur\xe9ola \"Deluxe\"";
+  const std::string web = "https://example.org/a?b=\"c\"&d=\\e";
+  RunResult build = Run(BuildArguments(
+      {{"--title", title},
+       {"--web", web},
+       {"--readme", readme_},
+       {"--license", license_},
+       {"--license-mode", "3"},
+       {"--language", language_},
+       {"--folder", "C:\\Savers"},
+       {"--subfolder", "Sub \xe9"}},
+      {"--skip-folder-page", "--uninstall-entry", "--program-group", "--desktop-shortcut"}));
+  ASSERT_EQ(build.exit_code, 0) << build.err;
+  EXPECT_EQ(build.err, "");
+
+  const int64_t stub = FileSize(stub_), screensaver = FileSize(screensaver_);
+  const int64_t readme = FileSize(readme_), license = FileSize(license_),
+                language = FileSize(language_);
+  const int64_t package = stub + screensaver + readme + license + language + 946;
+  const JsonObject expected = {
+      {"Kind", "setup"},
+      {"PackageEnd", package},
+      {"FileSize", package},
+      {"StubSize", stub},
+      {"ScreensaverSize", screensaver},
+      {"PayloadSize", package - stub},
+      {"ScreensaverFile", "Aurora.scr"},
+      {"Title", title},
+      {"WebAddress", web},
+      {"AddUninstallEntry", 1},
+      {"CreateProgramGroup", 1},
+      {"CreateDesktopShortcut", 1},
+      {"ExtrasSize", readme + license + language},
+      {"ReadmeSize", readme},
+      {"LicenseSize", license},
+      {"LanguageSize", language},
+      {"DefaultFolder", "C:\\Savers"},
+      {"DefaultSubfolder", "Sub \xe9"},
+      {"SkipFolderPage", 1},
+      {"RecordSignature", "SCRSet.sig"},
+      {"LicenseMode", 3},
+      {"Problems", std::vector<std::string>{}},
+  };
+  EXPECT_EQ(InspectJson(output_), expected);
+  EXPECT_EQ(FileSize(output_), package);
+
+  // The text form shows the same fields, one "Name  value" line each.
+  RunResult text = Run({"inspect", output_});
+  ASSERT_EQ(text.exit_code, 0) << text.err;
+  JsonObject lines;
+  size_t line_start = 0;
+  for (size_t end; (end = text.out.find('\n', line_start)) != std::string::npos;
+       line_start = end + 1) {
+    std::string line = text.out.substr(line_start, end - line_start);
+    size_t gap = line.find(' ');
+    std::optional<JsonValue> value = FlatJsonReader(line.substr(gap + 1)).Single();
+    ASSERT_TRUE(gap != std::string::npos && value) << line;
+    lines[line.substr(0, gap)] = *value;
+  }
+  lines["Problems"] = std::vector<std::string>{};
+  EXPECT_EQ(lines, expected) << text.out;
+}
+
+// The installer reads the blocks where the tool put them, byte for byte.
+TEST_F(SaverpackCliTest, BuiltPackageReadsBackThroughTheCore) {
+  ASSERT_EQ(Run(BuildArguments(
+                    {{"--readme", readme_}, {"--license", license_}, {"--language", language_}}))
+                .exit_code,
+            0);
+  auto file = OpenForReading(output_);
+  ASSERT_TRUE(file);
+  auto location = scrsetup::LocatePackage(*file);
+  ASSERT_TRUE(location);
+  scrsetup::SetupRecord record;
+  ASSERT_TRUE(scrsetup::ReadRecord(*file, location->PackageEnd, record));
+  auto texts = scrsetup::ReadSetupTexts(*file, location->PackageEnd, record);
+  ASSERT_TRUE(texts);
+  EXPECT_EQ(texts->readme, testing::ReadFile(readme_));
+  EXPECT_EQ(texts->license, testing::ReadFile(license_));
+  EXPECT_EQ(scrsetup::ReadLanguageText(*file, location->PackageEnd, record),
+            testing::ReadFile(language_));
+  EXPECT_EQ(testing::ReadFile(output_),
+            testing::ReadFile(stub_) + testing::ReadFile(screensaver_) +
+                testing::ReadFile(readme_) + testing::ReadFile(license_) +
+                testing::ReadFile(language_) +
+                std::string(reinterpret_cast<const char*>(&record), sizeof(record)) + "Vornex.sig");
+}
+
+TEST_F(SaverpackCliTest, BuildStoresDefaultsAndLongestTexts) {
+  const std::string title32(32, 'T'), web102(102, 'w'), text250(250, 'f');
+  const std::string name255 = std::string(251, 'n') + ".scr";
+  testing::WriteFile(work_.Path(name255), "saver");
+  struct Case {
+    const char* name;
+    std::map<std::string, std::optional<std::string>> changes;
+    JsonObject fields;
+  } cases[] = {
+      {"defaults",
+       {},
+       {{"Title", "Aurora"},
+        {"WebAddress", ""},
+        {"DefaultFolder", "<Program Files>"},
+        {"DefaultSubfolder", "Aurora"},
+        {"LicenseMode", 0},
+        {"ExtrasSize", 0},
+        {"AddUninstallEntry", 0},
+        {"CreateProgramGroup", 0},
+        {"CreateDesktopShortcut", 0},
+        {"SkipFolderPage", 0}}},
+      {"licence alone turns mode 1 on", {{"--license", license_}}, {{"LicenseMode", 1}}},
+      {"licence kept but page off",
+       {{"--license", license_}, {"--license-mode", "0"}},
+       {{"LicenseMode", 0}, {"LicenseSize", FileSize(license_)}}},
+      {"mode beyond 3 needs no licence", {{"--license-mode", "255"}}, {{"LicenseMode", 255}}},
+      {"32-byte title fills its field",
+       {{"--title", title32}, {"--web", "next"}},
+       {{"Title", title32}, {"WebAddress", "next"}, {"DefaultSubfolder", title32}}},
+      {"102-byte web address fills its field", {{"--web", web102}}, {{"WebAddress", web102}}},
+      {"250-byte folders",
+       {{"--folder", text250}, {"--subfolder", text250}},
+       {{"DefaultFolder", text250}, {"DefaultSubfolder", text250}}},
+      {"255-byte screensaver name",
+       {{"--screensaver", work_.Path(name255)}},
+       {{"ScreensaverFile", name255}, {"ScreensaverSize", 5}}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    RunResult build = Run(BuildArguments(c.changes));
+    ASSERT_EQ(build.exit_code, 0) << build.err;
+    JsonObject shown = InspectJson(output_);
+    for (const auto& [name, value] : c.fields) EXPECT_EQ(shown[name], value) << name;
+    EXPECT_EQ(shown["Problems"], JsonValue(std::vector<std::string>{}));
+  }
+}
+
+TEST_F(SaverpackCliTest, RefusalsLeaveTheOutputAsItWas) {
+  const std::string setup_package = work_.Path("built.exe");
+  const std::string uninstaller = work_.Path("uninstall.exe");
+  const std::string huge = work_.Path("huge.scr");
+  testing::WriteFile(setup_package, "MZ...Vornex.sig");
+  testing::WriteFile(uninstaller, "MZ...ScUnin.sig");
+  testing::WriteFile(work_.Path("empty.exe"), "");
+  // Sparse: with a one-byte readme the part after the stub is exactly 2 GiB.
+  testing::WriteFile(huge, "");
+  std::filesystem::resize_file(huge, (int64_t{1} << 31) - 946 - 1);
+  const std::string one_byte = work_.Path("one.txt");
+  testing::WriteFile(one_byte, "1");
+  std::filesystem::create_directory(work_.Path("folder.exe"));
+  const std::string long_name = work_.Path(std::string(252, 'n') + ".scr");
+  struct Case {
+    const char* name;
+    std::vector<std::string> arguments;
+    int exit_code;
+    std::string message;
+  } cases[] = {
+      {"title over 32 bytes", BuildArguments({{"--title", std::string(33, 'T')}}), 1,
+       "--title is 33 bytes"},
+      {"empty title", BuildArguments({{"--title", ""}}), 1, "--title is empty"},
+      {"web address over 102", BuildArguments({{"--web", std::string(103, 'w')}}), 1,
+       "--web is 103 bytes"},
+      {"folder over 250", BuildArguments({{"--folder", std::string(251, 'f')}}), 1,
+       "--folder is 251 bytes"},
+      {"subfolder over 250", BuildArguments({{"--subfolder", std::string(251, 's')}}), 1,
+       "--subfolder is 251 bytes"},
+      {"screensaver name over 255", BuildArguments({{"--screensaver", long_name}}), 1,
+       "--screensaver file name '" + std::string(252, 'n') + ".scr' is 256 bytes"},
+      {"screensaver path without a name", BuildArguments({{"--screensaver", work_.Path("") + "/"}}),
+       1, "names no file"},
+      {"missing screensaver", BuildArguments({{"--screensaver", work_.Path("missing.scr")}}), 1,
+       "--screensaver '" + work_.Path("missing.scr") + "': cannot open"},
+      {"missing stub", BuildArguments({{"--stub", work_.Path("missing.exe")}}), 1, "--stub '"},
+      {"empty stub", BuildArguments({{"--stub", work_.Path("empty.exe")}}), 1, "is empty"},
+      {"readme is a folder", BuildArguments({{"--readme", work_.Path("")}}), 1, "--readme '"},
+      {"missing licence", BuildArguments({{"--license", work_.Path("missing.txt")}}), 1,
+       "--license '"},
+      {"missing language", BuildArguments({{"--language", work_.Path("missing.txt")}}), 1,
+       "--language '"},
+      {"stub is a setup package", BuildArguments({{"--stub", setup_package}}), 1,
+       "already a package"},
+      {"stub is an uninstaller", BuildArguments({{"--stub", uninstaller}}), 1, "already a package"},
+      {"2 GiB after the stub", BuildArguments({{"--screensaver", huge}, {"--readme", one_byte}}), 1,
+       "2 GiB"},
+      {"output folder missing", BuildArguments({{"-o", work_.Path("none/out.exe")}}), 1,
+       "cannot create"},
+      // Fails only at the last step, after the whole package was written.
+      {"output is a folder", BuildArguments({{"-o", work_.Path("folder.exe")}}), 1,
+       "cannot replace"},
+      {"licence mode 256", BuildArguments({{"--license-mode", "256"}}), 2, "--license-mode '256'"},
+      {"licence mode -1", BuildArguments({{"--license-mode", "-1"}}), 2, "--license-mode '-1'"},
+      {"licence mode not a number", BuildArguments({{"--license-mode", "2x"}}), 2,
+       "--license-mode '2x'"},
+      {"licence page with an empty licence",
+       BuildArguments({{"--license", work_.Path("empty.exe")}}), 1, "is empty, but licence mode 1"},
+      {"licence page without licence", BuildArguments({{"--license-mode", "2"}}), 2,
+       "no --license file"},
+      {"no output", BuildArguments({{"-o", std::nullopt}}), 2, "option -o is required"},
+      {"no stub", BuildArguments({{"--stub", std::nullopt}}), 2, "option --stub is required"},
+      {"no screensaver", BuildArguments({{"--screensaver", std::nullopt}}), 2,
+       "option --screensaver is required"},
+      {"no title", BuildArguments({{"--title", std::nullopt}}), 2, "option --title is required"},
+      {"unknown option", BuildArguments({}, {"--frobnicate"}), 2, "unknown option '--frobnicate'"},
+      {"option without value", BuildArguments({}, {"--web"}), 2, "option --web needs a value"},
+      {"option twice", BuildArguments({}, {"--title", "Again"}), 2,
+       "option --title is given twice"},
+      {"stray argument", BuildArguments({}, {"extra.txt"}), 2, "unexpected argument 'extra.txt'"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    testing::WriteFile(output_, "previous package");
+    const std::vector<std::string> files_before = work_.Names();
+    RunResult result = Run(c.arguments);
+    EXPECT_EQ(result.exit_code, c.exit_code) << result.err;
+    EXPECT_EQ(result.err.rfind("saverpack: ", 0), 0u) << result.err;
+    EXPECT_NE(result.err.find(c.message), std::string::npos) << result.err;
+    EXPECT_EQ(result.out, "");
+    EXPECT_EQ(testing::ReadFile(output_), "previous package");
+    EXPECT_EQ(work_.Names(), files_before);
+  }
+}
+
+TEST_F(SaverpackCliTest, InspectRefusesWhatIsNotAPackage) {
+  struct Case {
+    const char* name;
+    std::optional<std::string> bytes;  // nullopt: no such file
+    std::string message;
+  } cases[] = {
+      {"empty file", "", "not a package"},
+      {"no signature", testing::PatternBytes(5000, 3), "not a package"},
+      {"signature alone", "Vornex.sig", "no room for the 936-byte record"},
+      {"record would start before the file", std::string(935, 'x') + "ScUnin.sig", "no room"},
+      {"no such file", std::nullopt, "cannot open"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::string path = work_.Path("candidate.exe");
+    std::filesystem::remove(path);
+    if (c.bytes) testing::WriteFile(path, *c.bytes);
+    for (const char* form : {"", "--json"}) {
+      std::vector<std::string> arguments = {"inspect", path};
+      if (*form) arguments.push_back(form);
+      RunResult result = Run(arguments);
+      EXPECT_EQ(result.exit_code, 1);
+      EXPECT_EQ(result.out, "");
+      EXPECT_NE(result.err.find("'" + path + "': "), std::string::npos) << result.err;
+      EXPECT_NE(result.err.find(c.message), std::string::npos) << result.err;
+    }
+  }
+}
+
+// Bytes after the end signature (an appended code signature, say) are
+// skipped: the package reads as before, ending where it ended.
+TEST_F(SaverpackCliTest, InspectSkipsBytesAfterTheSignature) {
+  ASSERT_EQ(Run(BuildArguments({{"--readme", readme_}})).exit_code, 0);
+  JsonObject before = InspectJson(output_);
+  testing::AppendToFile(output_, testing::PatternBytes(3 * 1024 * 1024 + 5, 9));
+  JsonObject after = InspectJson(output_);
+  EXPECT_EQ(after["FileSize"],
+            JsonValue(std::get<int64_t>(before["FileSize"]) + 3 * 1024 * 1024 + 5));
+  after["FileSize"] = before["FileSize"];
+  EXPECT_EQ(after, before);
+}
+
+TEST_F(SaverpackCliTest, InspectShowsUninstallersAndInconsistentRecords) {
+  ASSERT_EQ(Run(BuildArguments({{"--readme", readme_}, {"--language", language_}})).exit_code, 0);
+  const std::string uninstaller_path = work_.Path("uninstall.exe");
+  {
+    auto source = OpenForReading(output_);
+    auto target = CreateNewFile(uninstaller_path);
+    ASSERT_TRUE(source && target);
+    auto location = scrsetup::LocatePackage(*source);
+    scrsetup::SetupRecord record;
+    ASSERT_TRUE(location && scrsetup::ReadRecord(*source, location->PackageEnd, record));
+    ASSERT_TRUE(scrsetup::WriteUninstallerPackage(*source, location->PackageEnd, record, *target));
+    ASSERT_TRUE(target->Close());
+  }
+  JsonObject uninstaller = InspectJson(uninstaller_path);
+  EXPECT_EQ(uninstaller["Kind"], JsonValue("uninstaller"));
+  EXPECT_EQ(uninstaller["StubSize"], JsonValue(FileSize(stub_)));
+  EXPECT_EQ(uninstaller.count("ScreensaverSize"), 0u);
+  EXPECT_EQ(uninstaller["Problems"], JsonValue(std::vector<std::string>{}));
+
+  // A record whose ExtrasSize disagrees with its blocks is still shown, with the problem named.
+  std::string bytes = testing::ReadFile(output_);
+  scrsetup::SetupRecord record;
+  size_t record_start = bytes.size() - 946;
+  std::memcpy(&record, bytes.data() + record_start, sizeof(record));
+  record.ExtrasSize += 1;
+  bytes.replace(record_start, sizeof(record), reinterpret_cast<const char*>(&record),
+                sizeof(record));
+  testing::WriteFile(output_, bytes);
+  JsonObject damaged = InspectJson(output_);
+  auto problems = std::get_if<std::vector<std::string>>(&damaged["Problems"]);
+  ASSERT_TRUE(problems && !problems->empty());
+  EXPECT_NE((*problems)[0].find("ExtrasSize"), std::string::npos);
+}
+
+TEST_F(SaverpackCliTest, HelpAndWrongCommands) {
+  struct Case {
+    std::vector<std::string> arguments;
+    int exit_code;
+    std::string shown;  // expected on stdout for 0, on stderr otherwise
+  } cases[] = {
+      {{"--help"}, 0, "saverpack inspect PACKAGE.exe [--json]"},
+      {{"help"}, 0, "--desktop-shortcut"},
+      {{"help", "inspect"}, 0, "--json"},
+      {{"build", "--help"}, 0, "--license-mode N"},
+      {{"build", "--frobnicate", "-h"}, 0, "--screensaver FILE.scr"},
+      {{"inspect", "--help"}, 0, "JSON object"},
+      {{}, 2, "no command given"},
+      {{"pack"}, 2, "unknown command 'pack'"},
+      {{"help", "pack"}, 2, "build or inspect"},
+      {{"inspect"}, 2, "name exactly one package file"},
+      {{"inspect", "a.exe", "b.exe"}, 2, "name exactly one package file"},
+      {{"inspect", "a.exe", "--yaml"}, 2, "unknown option '--yaml'"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(::testing::PrintToString(c.arguments));
+    RunResult result = Run(c.arguments);
+    EXPECT_EQ(result.exit_code, c.exit_code);
+    EXPECT_NE((c.exit_code == 0 ? result.out : result.err).find(c.shown), std::string::npos)
+        << result.out << result.err;
+  }
+}
+
+}  // namespace
+}  // namespace saverpack
