@@ -36,6 +36,7 @@ std::optional<PackageLocation> LocatePackage(File& file) {
   // Each block covers the windows ending at `end` down to `begin`; it
   // carries the 9 bytes before `begin` so no window is split.
   std::vector<char> buffer(static_cast<size_t>(std::min(size, kScanBlock + kSignatureSize - 1)));
+  const std::string_view setup = SetupSignature(), uninstaller = UninstallerSignature();
   int64_t last_end = size;  // highest PackageEnd still untested
   while (last_end >= kSignatureSize) {
     int64_t first_end = std::max(kSignatureSize, last_end - kScanBlock + 1);
@@ -44,8 +45,8 @@ std::optional<PackageLocation> LocatePackage(File& file) {
     if (!ReadExactly(file, read_from, buffer.data(), length)) return std::nullopt;
     for (int64_t end = last_end; end >= first_end; --end) {
       const char* window = buffer.data() + (end - kSignatureSize - read_from);
-      if (IsSignature(window, kSetupSignature)) return PackageLocation{end, PackageKind::kSetup};
-      if (IsSignature(window, kUninstallerSignature)) {
+      if (IsSignature(window, setup)) return PackageLocation{end, PackageKind::kSetup};
+      if (IsSignature(window, uninstaller)) {
         return PackageLocation{end, PackageKind::kUninstaller};
       }
     }
@@ -114,7 +115,7 @@ bool WriteUninstallerPackage(File& source, int64_t package_end, const SetupRecor
     return false;
   }
   return target.Write(&record, kRecordSize) == kRecordSize &&
-         target.Write(kUninstallerSignature.data(), kSignatureSize) == kSignatureSize;
+         target.Write(UninstallerSignature().data(), kSignatureSize) == kSignatureSize;
 }
 
 }  // namespace scrsetup

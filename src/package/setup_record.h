@@ -62,8 +62,12 @@ namespace scrsetup {
 static_assert(std::endian::native == std::endian::little,
               "the record is read and written in the host's byte order");
 
-inline constexpr std::string_view kSetupSignature = "Vornex.sig";
-inline constexpr std::string_view kUninstallerSignature = "ScUnin.sig";
+// The end signatures "Vornex.sig" (setup package) and "ScUnin.sig"
+// (uninstaller). The program restores them from shifted bytes when first
+// asked, so its own file never holds them as plain text and a stub without a
+// package is never taken for one.
+std::string_view SetupSignature();
+std::string_view UninstallerSignature();
 inline constexpr std::string_view kRecordSignature = "SCRSet.sig";
 inline constexpr int64_t kSignatureSize = 10;
 inline constexpr int64_t kRecordSize = 936;

@@ -59,6 +59,11 @@ TEST(SetupRecord, ReadsEveryFieldFromHandWrittenBytes) {
   EXPECT_EQ(std::memcmp(written, bytes, sizeof(bytes)), 0);
 }
 
+TEST(SetupRecord, EndSignatures) {
+  EXPECT_EQ(SetupSignature(), "Vornex.sig");
+  EXPECT_EQ(UninstallerSignature(), "ScUnin.sig");
+}
+
 TEST(SetupRecord, FullWidthTextsHaveNoNul) {
   SetupRecord record = EmptyRecord();
   std::string web(102, 'w');

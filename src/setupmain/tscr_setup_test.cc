@@ -29,7 +29,7 @@ TEST(TSCRSetupLoading, AnUnreadablePackageIsReportedOnceAndEndsTheRun) {
   SetupRecord readme_outside = package.FinalRecord();
   readme_outside.ReadmeSize = 1 << 30;
   PackageBuilder uninstaller = package;
-  uninstaller.signature = kUninstallerSignature;
+  uninstaller.signature = UninstallerSignature();
 
   struct Case {
     const char* name;

@@ -18,7 +18,7 @@ namespace {
 bool IsSoundUninstaller(File& own_file, const RunContext& context) {
   char signature[kSignatureSize];
   return ReadExactly(own_file, context.PackageEnd - kSignatureSize, signature, kSignatureSize) &&
-         std::memcmp(signature, kUninstallerSignature.data(), kSignatureSize) == 0 &&
+         std::memcmp(signature, UninstallerSignature().data(), kSignatureSize) == 0 &&
          FieldText(context.record.RecordSignature) == kRecordSignature;
 }
 

@@ -73,7 +73,7 @@ std::optional<Failure> CheckStub(Input& stub) {
     return BadInput(stub.Name() + ": cannot read: " + SystemErrorText());
   }
   std::string_view ending(tail, sizeof(tail));
-  if (ending == scrsetup::kSetupSignature || ending == scrsetup::kUninstallerSignature) {
+  if (ending == scrsetup::SetupSignature() || ending == scrsetup::UninstallerSignature()) {
     return BadInput(stub.Name() + ": is already a package (it ends in \"" + std::string(ending) +
                     "\"); give the installer program itself");
   }
@@ -234,7 +234,7 @@ std::optional<Failure> BuildPackage(const BuildOptions& options) {
   }
   if (auto failure = WriteBytes(&record, scrsetup::kRecordSize, output)) return failure;
   if (auto failure =
-          WriteBytes(scrsetup::kSetupSignature.data(), scrsetup::kSignatureSize, output)) {
+          WriteBytes(scrsetup::SetupSignature().data(), scrsetup::kSignatureSize, output)) {
     return failure;
   }
   // Closed before the move: Windows cannot replace a file that is open, and

@@ -56,8 +56,8 @@ std::optional<Failure> InspectPackage(scrsetup::File& file, const std::string& n
   std::optional<scrsetup::PackageLocation> location = scrsetup::LocatePackage(file);
   if (!location) {
     return Failure{kExitBadInput, quoted + ": not a package: it contains neither \"" +
-                                      std::string(scrsetup::kSetupSignature) + "\" nor \"" +
-                                      std::string(scrsetup::kUninstallerSignature) + "\""};
+                                      std::string(scrsetup::SetupSignature()) + "\" nor \"" +
+                                      std::string(scrsetup::UninstallerSignature()) + "\""};
   }
   report.kind = location->kind;
   report.package_end = location->PackageEnd;

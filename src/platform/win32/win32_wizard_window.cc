@@ -1,39 +1,178 @@
 #include "platform/win32/win32_wizard_window.h"
 
+#include <commctrl.h>
+
+#include <algorithm>
+
+#include "platform/win32/res/resource_ids.h"
 #include "platform/win32/win32_application.h"
 
 namespace scrsetup::win32 {
 namespace {
 
 constexpr char kWindowClass[] = "TSCRSetup";
-constexpr int kClientWidth = 513;
-constexpr int kClientHeight = 370;
+constexpr char kPageClass[] = "TSCRSetupPage";
+constexpr char kBandClass[] = "TSCRSetupBand";
+constexpr char kDesignCaption[] = "Screen Saver Setup";
 constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
+constexpr DWORD kExStyle = 0;
+constexpr COLORREF kTitleColour = RGB(0, 51, 188);
+constexpr COLORREF kLinkColour = RGB(0, 102, 204);
+// Control ids start above IDOK and IDCANCEL, which IsDialogMessage sends for
+// Enter and Escape.
+constexpr int kFirstControlId = 100;
+
+struct WindowKind {
+  const char* class_name;
+  DWORD style;
+  DWORD ex_style;
+};
+
+// By ControlKind. Radio buttons get their tab stop from SyncRadioTabStops.
+constexpr WindowKind kWindowKinds[] = {
+    {"STATIC", SS_LEFTNOWORDWRAP | SS_NOPREFIX | SS_ENDELLIPSIS, 0},
+    {"STATIC", SS_LEFT | SS_NOPREFIX, 0},
+    {"STATIC", SS_LEFTNOWORDWRAP | SS_NOPREFIX | SS_ENDELLIPSIS | SS_NOTIFY, 0},
+    {"BUTTON", BS_PUSHBUTTON | WS_TABSTOP, 0},
+    {"BUTTON", BS_AUTORADIOBUTTON, 0},
+    {"EDIT", ES_AUTOHSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE},
+    {"EDIT", ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN | WS_VSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE},
+    {"EDIT", ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN | ES_READONLY | WS_VSCROLL | WS_TABSTOP,
+     WS_EX_CLIENTEDGE},
+    {PROGRESS_CLASSA, 0, 0},
+};
+static_assert(std::size(kWindowKinds) == static_cast<size_t>(ControlKind::kProgressBar) + 1);
+
+constexpr size_t IndexOf(Control control) { return static_cast<size_t>(control); }
+
+const ControlLayout& LayoutOf(Control control) {
+  return *std::find_if(kControlLayouts.begin(), kControlLayouts.end(),
+                       [control](const ControlLayout& layout) { return layout.control == control; });
+}
+
+HCURSOR SystemCursor(LPCSTR id) { return LoadCursorA(nullptr, id); }
 
 }  // namespace
 
 Win32WizardWindow::Win32WizardWindow(HINSTANCE instance, WizardEvents& events,
                                      Win32Application& app)
-    : events_(events), app_(app) {
-  WNDCLASSA window_class = {};
-  window_class.lpfnWndProc = WindowProc;
-  window_class.hInstance = instance;
-  window_class.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
-  window_class.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-  window_class.lpszClassName = kWindowClass;
-  RegisterClassA(&window_class);
-  RECT bounds = {0, 0, kClientWidth, kClientHeight};
-  AdjustWindowRect(&bounds, kStyle, FALSE);
-  window_ = CreateWindowExA(WS_EX_DLGMODALFRAME, kWindowClass, "Screen Saver Setup", kStyle,
-                            CW_USEDEFAULT, CW_USEDEFAULT, bounds.right - bounds.left,
-                            bounds.bottom - bounds.top, nullptr, nullptr, instance, this);
+    : events_(events), app_(app), scale_(DpiScale::OfScreen()), resources_(instance, scale_) {
+  INITCOMMONCONTROLSEX common_controls = {sizeof(common_controls), ICC_PROGRESS_CLASS};
+  InitCommonControlsEx(&common_controls);
+  RegisterClasses(instance);
+  RECT bounds = {0, 0, scale_(kClientWidth), scale_(kClientHeight)};
+  AdjustWindowRectEx(&bounds, kStyle, FALSE, kExStyle);
+  window_ = CreateWindowExA(kExStyle, kWindowClass, kDesignCaption, kStyle, CW_USEDEFAULT,
+                            CW_USEDEFAULT, bounds.right - bounds.left, bounds.bottom - bounds.top,
+                            nullptr, nullptr, instance, this);
+  if (window_) CreateChildren(instance);
 }
 
 Win32WizardWindow::~Win32WizardWindow() {
   if (window_) DestroyWindow(window_);
 }
 
+void Win32WizardWindow::RegisterClasses(HINSTANCE instance) {
+  WNDCLASSEXA window_class = {};
+  window_class.cbSize = sizeof(window_class);
+  window_class.lpfnWndProc = WindowProc;
+  window_class.hInstance = instance;
+  window_class.hCursor = SystemCursor(IDC_ARROW);
+  window_class.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  window_class.lpszClassName = kWindowClass;
+  window_class.hIcon = static_cast<HICON>(
+      LoadImageA(instance, MAKEINTRESOURCEA(IDI_SETUP_ICON), IMAGE_ICON,
+                 GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), LR_SHARED));
+  window_class.hIconSm = static_cast<HICON>(
+      LoadImageA(instance, MAKEINTRESOURCEA(IDI_SETUP_ICON), IMAGE_ICON,
+                 GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), LR_SHARED));
+  RegisterClassExA(&window_class);
+
+  // The pages and the header band: containers that hand their controls'
+  // notifications to the window.
+  WNDCLASSEXA pane_class = {};
+  pane_class.cbSize = sizeof(pane_class);
+  pane_class.lpfnWndProc = PaneProc;
+  pane_class.hInstance = instance;
+  pane_class.hCursor = SystemCursor(IDC_ARROW);
+  pane_class.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  pane_class.lpszClassName = kPageClass;
+  RegisterClassExA(&pane_class);
+  pane_class.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+  pane_class.lpszClassName = kBandClass;
+  RegisterClassExA(&pane_class);
+}
+
+void Win32WizardWindow::CreateChildren(HINSTANCE instance) {
+  for (const ControlLayout& layout : kControlLayouts) {
+    controls_[IndexOf(layout.control)] = CreateControl(instance, layout);
+  }
+  CreatePicture(instance, kHeaderPicture, SS_BITMAP, IMAGE_BITMAP, resources_.header_picture());
+  CreatePicture(instance, kFolderPicture, SS_ICON, IMAGE_ICON, resources_.folder_icon());
+  SyncRadioTabStops();
+  FitLinkToText();
+}
+
+// Panes are made when the first control on them is, so that they take their
+// place in the tab order between the controls before and after them.
+HWND Win32WizardWindow::PaneWindow(HINSTANCE instance, Pane pane) {
+  if (pane == Pane::kWindow) return window_;
+  const bool is_band = pane == Pane::kBand;
+  HWND& slot = is_band ? band_ : pages_[static_cast<size_t>(pane)];
+  if (!slot) {
+    const RECT box = is_band ? scale_.Rect(0, 0, kClientWidth, kBandHeight)
+                             : scale_.Rect(kNotebookBox.x, kNotebookBox.y, kNotebookBox.width,
+                                           kNotebookBox.height);
+    // Page 0 is the current page until the core shows another.
+    const bool visible = is_band || pane == Pane::kLicense;
+    slot = CreateWindowExA(WS_EX_CONTROLPARENT, is_band ? kBandClass : kPageClass, "",
+                           WS_CHILD | WS_CLIPCHILDREN | (visible ? WS_VISIBLE : 0), box.left,
+                           box.top, box.right - box.left, box.bottom - box.top, window_, nullptr,
+                           instance, nullptr);
+  }
+  return slot;
+}
+
+HWND Win32WizardWindow::CreateControl(HINSTANCE instance, const ControlLayout& layout) {
+  const WindowKind& kind = kWindowKinds[static_cast<size_t>(layout.kind)];
+  DWORD style = WS_CHILD | kind.style;
+  if (!(layout.flags & kHidden)) style |= WS_VISIBLE;
+  if (layout.flags & kDisabled) style |= WS_DISABLED;
+  if (!(layout.flags & kContinuesGroup)) style |= WS_GROUP;
+  const RECT box = scale_.Rect(layout.box.x, layout.box.y, layout.box.width, layout.box.height);
+  HWND control = CreateWindowExA(
+      kind.ex_style, kind.class_name, layout.text, style, box.left, box.top, box.right - box.left,
+      box.bottom - box.top, PaneWindow(instance, layout.pane),
+      reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstControlId + IndexOf(layout.control))),
+      instance, nullptr);
+  if (!control) return nullptr;
+  HFONT font = layout.control == Control::lbTitle ? resources_.title_font()
+               : layout.control == Control::Link  ? resources_.link_font()
+                                                  : resources_.text_font();
+  SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+  if (layout.flags & kChecked) SendMessageA(control, BM_SETCHECK, BST_CHECKED, 0);
+  // Multi-line boxes take texts of any length, not only the default 32 K.
+  if (kind.style & ES_MULTILINE) SendMessageA(control, EM_SETLIMITTEXT, 0, 0);
+  return control;
+}
+
+void Win32WizardWindow::CreatePicture(HINSTANCE instance, const PictureLayout& layout, DWORD style,
+                                      UINT type, HANDLE picture) {
+  const RECT box = scale_.Rect(layout.box.x, layout.box.y, layout.box.width, layout.box.height);
+  HWND control = CreateWindowExA(0, "STATIC", nullptr, WS_CHILD | WS_VISIBLE | style, box.left,
+                                 box.top, box.right - box.left, box.bottom - box.top,
+                                 PaneWindow(instance, layout.pane), nullptr, instance, nullptr);
+  // The picture is made at the scaled size already, so the control shows it
+  // unstretched; it stays owned by resources_.
+  if (control && picture) {
+    SendMessageA(control, STM_SETIMAGE, type, reinterpret_cast<LPARAM>(picture));
+  }
+}
+
+HWND Win32WizardWindow::Handle(Control control) const { return controls_[IndexOf(control)]; }
+
 void Win32WizardWindow::ShowCentred() {
+  if (!window_) return;
   RECT bounds;
   GetWindowRect(window_, &bounds);
   int left = (GetSystemMetrics(SM_CXSCREEN) - (bounds.right - bounds.left)) / 2;
@@ -48,23 +187,87 @@ bool Win32WizardWindow::TranslateDialogKeys(MSG& message) {
 }
 
 void Win32WizardWindow::SetWaitCursor(bool waiting) {
-  SetCursor(LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(waiting ? IDC_WAIT : IDC_ARROW)));
+  waiting_ = waiting;
+  SetCursor(SystemCursor(waiting ? IDC_WAIT : IDC_ARROW));
 }
 
 void Win32WizardWindow::SetCaption(const std::string& caption) {
-  SetWindowTextA(window_, caption.c_str());
+  if (window_) SetWindowTextA(window_, caption.c_str());
 }
-void Win32WizardWindow::SetText(Control, const std::string&) {}
-std::string Win32WizardWindow::Text(Control) { return std::string(); }
-void Win32WizardWindow::SetVisible(Control, bool) {}
-void Win32WizardWindow::SetEnabled(Control, bool) {}
-bool Win32WizardWindow::IsChecked(Control) { return false; }
-void Win32WizardWindow::Focus(Control) {}
-void Win32WizardWindow::ShowPage(int) {}
-void Win32WizardWindow::SetProgress(int, int) {}
-void Win32WizardWindow::SetWindowEnabled(bool enabled) { EnableWindow(window_, enabled); }
-void Win32WizardWindow::Close() { PostMessageA(window_, WM_CLOSE, 0, 0); }
+
+void Win32WizardWindow::SetText(Control control, const std::string& text) {
+  HWND handle = Handle(control);
+  if (!handle) return;
+  SetWindowTextA(handle, text.c_str());
+  if (control == Control::Link) FitLinkToText();
+}
+
+std::string Win32WizardWindow::Text(Control control) {
+  HWND handle = Handle(control);
+  if (!handle) return std::string();
+  const int length = GetWindowTextLengthA(handle);
+  if (length <= 0) return std::string();
+  std::string text(static_cast<size_t>(length), '\0');
+  // The string's terminating NUL gives room for the one GetWindowTextA writes.
+  const int copied = GetWindowTextA(handle, text.data(), length + 1);
+  text.resize(static_cast<size_t>(std::clamp(copied, 0, length)));
+  return text;
+}
+
+void Win32WizardWindow::SetVisible(Control control, bool visible) {
+  HWND handle = Handle(control);
+  if (!handle) return;
+  ShowWindow(handle, visible ? SW_SHOWNA : SW_HIDE);
+  KeepFocusUsable();
+}
+
+void Win32WizardWindow::SetEnabled(Control control, bool enabled) {
+  HWND handle = Handle(control);
+  if (!handle) return;
+  EnableWindow(handle, enabled);
+  KeepFocusUsable();
+}
+
+bool Win32WizardWindow::IsChecked(Control control) {
+  HWND handle = Handle(control);
+  return handle && SendMessageA(handle, BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+void Win32WizardWindow::Focus(Control control) {
+  HWND handle = Handle(control);
+  if (!handle) return;
+  saved_focus_ = handle;
+  if (GetActiveWindow() == window_) MoveFocus(handle, false);
+}
+
+void Win32WizardWindow::ShowPage(int index) {
+  if (!window_ || index < 0 || index >= kPageCount) return;
+  ShowWindow(pages_[static_cast<size_t>(index)], SW_SHOWNA);
+  for (int page = 0; page < kPageCount; ++page) {
+    if (page != index) ShowWindow(pages_[static_cast<size_t>(page)], SW_HIDE);
+  }
+  KeepFocusUsable();
+}
+
+void Win32WizardWindow::SetProgress(int position, int maximum) {
+  HWND bar = Handle(Control::ProgressBar);
+  if (!bar) return;
+  SendMessageA(bar, PBM_SETRANGE32, 0, maximum);
+  SendMessageA(bar, PBM_SETPOS, position, 0);
+}
+
+void Win32WizardWindow::SetWindowEnabled(bool enabled) {
+  if (!window_) return;
+  EnableWindow(window_, enabled);
+  if (enabled) KeepFocusUsable();
+}
+
+void Win32WizardWindow::Close() {
+  if (window_) PostMessageA(window_, WM_CLOSE, 0, 0);
+}
+
 void Win32WizardWindow::HideForExit() {
+  if (!window_) return;
   SetWindowLongA(window_, GWL_STYLE, WS_POPUP);
   SetWindowPos(window_, nullptr, 0, 0, 1, 1, SWP_NOMOVE | SWP_NOZORDER | SWP_FRAMECHANGED);
 }
@@ -72,7 +275,8 @@ void Win32WizardWindow::HideForExit() {
 LRESULT CALLBACK Win32WizardWindow::WindowProc(HWND window, UINT message, WPARAM wparam,
                                                LPARAM lparam) {
   if (message == WM_NCCREATE) {
-    auto* self = static_cast<Win32WizardWindow*>(reinterpret_cast<CREATESTRUCTA*>(lparam)->lpCreateParams);
+    auto* self = static_cast<Win32WizardWindow*>(
+        reinterpret_cast<CREATESTRUCTA*>(lparam)->lpCreateParams);
     self->window_ = window;
     SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
   }
@@ -81,16 +285,223 @@ LRESULT CALLBACK Win32WizardWindow::WindowProc(HWND window, UINT message, WPARAM
   return self->HandleMessage(message, wparam, lparam);
 }
 
+LRESULT CALLBACK Win32WizardWindow::PaneProc(HWND pane, UINT message, WPARAM wparam,
+                                             LPARAM lparam) {
+  switch (message) {
+    case WM_COMMAND:
+    case WM_CTLCOLORSTATIC:
+    case WM_NEXTDLGCTL:  // Tab in a multi-line box
+      return SendMessageA(GetParent(pane), message, wparam, lparam);
+    case WM_CLOSE:  // Escape in a multi-line box
+      return SendMessageA(GetParent(pane), WM_COMMAND, IDCANCEL, 0);
+    default:
+      return DefWindowProcA(pane, message, wparam, lparam);
+  }
+}
+
 LRESULT Win32WizardWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
   switch (message) {
+    case WM_COMMAND:
+      OnCommand(LOWORD(wparam), HIWORD(wparam));
+      return 0;
+    case WM_CTLCOLORSTATIC:
+      return ColourStatic(reinterpret_cast<HDC>(wparam), reinterpret_cast<HWND>(lparam));
+    case WM_NEXTDLGCTL:
+      if (LOWORD(lparam)) {
+        MoveFocus(reinterpret_cast<HWND>(wparam), false);
+      } else {
+        MoveFocus(GetNextDlgTabItem(window_, GetFocus(), wparam != 0), true);
+      }
+      return 0;
+    case WM_SETCURSOR:
+      if (waiting_) {
+        SetCursor(SystemCursor(IDC_WAIT));
+        return TRUE;
+      }
+      if (reinterpret_cast<HWND>(wparam) == Handle(Control::Link)) {
+        // IDC_HAND is missing before Windows 98 and 2000.
+        HCURSOR hand = SystemCursor(IDC_HAND);
+        SetCursor(hand ? hand : SystemCursor(IDC_ARROW));
+        return TRUE;
+      }
+      break;
+    case WM_ACTIVATE:
+      if (LOWORD(wparam) == WA_INACTIVE) {
+        HWND focused = GetFocus();
+        if (focused && IsChild(window_, focused)) saved_focus_ = focused;
+      } else if (!HIWORD(wparam)) {  // not while minimised
+        MoveFocus(CanTakeFocus(saved_focus_) ? saved_focus_
+                                              : GetNextDlgTabItem(window_, nullptr, FALSE),
+                  false);
+      }
+      return 0;
+    case WM_PAINT:
+      PaintLines();
+      return 0;
     case WM_DESTROY:
       SetWindowLongPtrA(window_, GWLP_USERDATA, 0);
       window_ = nullptr;
+      band_ = nullptr;
+      pages_.fill(nullptr);
+      controls_.fill(nullptr);
+      saved_focus_ = nullptr;
       app_.Terminate();
       return 0;
     default:
-      return DefWindowProcA(window_, message, wparam, lparam);
+      break;
   }
+  return DefWindowProcA(window_, message, wparam, lparam);
+}
+
+void Win32WizardWindow::OnCommand(int id, int code) {
+  if (id == IDCANCEL) {  // Escape
+    PressEscapeButton();
+    return;
+  }
+  if (id == IDOK) {  // Enter on a control that does not take it
+    PressFocusedButton();
+    return;
+  }
+  // Clicks only: BN_CLICKED of buttons and STN_CLICKED of the link are both 0.
+  const int index = id - kFirstControlId;
+  if (code != BN_CLICKED || index < 0 || index >= kControlCount) return;
+  Click(static_cast<Control>(index));
+}
+
+void Win32WizardWindow::Click(Control control) {
+  switch (control) {
+    case Control::btnNext:
+      events_.btnNextClick();
+      break;
+    case Control::btnBack:
+      events_.btnBackClick();
+      break;
+    case Control::btnCancel:
+      events_.btnCancelClick();
+      break;
+    case Control::btnBrowse:
+      events_.btnBrowseClick();
+      break;
+    case Control::rbAccept:
+    case Control::rbNotAccept:
+      SyncRadioTabStops();
+      events_.rbAcceptClick();
+      break;
+    case Control::Link:
+      events_.LinkClick();
+      break;
+    default:
+      break;
+  }
+}
+
+// Escape clicks the first of Cancel, Back and Next that can be clicked.
+void Win32WizardWindow::PressEscapeButton() {
+  for (Control control : {Control::btnCancel, Control::btnBack, Control::btnNext}) {
+    HWND button = Handle(control);
+    if (button && IsWindowVisible(button) && IsWindowEnabled(button)) {
+      Click(control);
+      return;
+    }
+  }
+}
+
+// There is no default button: Enter clicks the focused button and nothing else.
+void Win32WizardWindow::PressFocusedButton() {
+  HWND focused = GetFocus();
+  if (!CanTakeFocus(focused)) return;
+  for (const ControlLayout& layout : kControlLayouts) {
+    if (layout.kind == ControlKind::kButton && Handle(layout.control) == focused) {
+      Click(layout.control);
+      return;
+    }
+  }
+}
+
+void Win32WizardWindow::MoveFocus(HWND target, bool select_text) {
+  if (!window_) return;
+  if (!CanTakeFocus(target)) {
+    SetFocus(window_);  // keys still reach the window
+    return;
+  }
+  SetFocus(target);
+  // Like a dialog: an edit box entered by keyboard has its text selected.
+  if (select_text && (SendMessageA(target, WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL)) {
+    SendMessageA(target, EM_SETSEL, 0, -1);
+  }
+}
+
+// After a control or page is hidden or disabled the focus may be lost or sit
+// where no key reaches a control; it then goes to the first tab stop.
+void Win32WizardWindow::KeepFocusUsable() {
+  if (!window_ || GetActiveWindow() != window_) return;
+  if (!CanTakeFocus(GetFocus())) MoveFocus(GetNextDlgTabItem(window_, nullptr, FALSE), false);
+}
+
+bool Win32WizardWindow::CanTakeFocus(HWND control) const {
+  return control && std::find(controls_.begin(), controls_.end(), control) != controls_.end() &&
+         IsWindowVisible(control) && IsWindowEnabled(control);
+}
+
+// As in a dialog, only the checked radio button of the group is a tab stop;
+// the arrow keys move within the group.
+void Win32WizardWindow::SyncRadioTabStops() {
+  for (Control control : {Control::rbAccept, Control::rbNotAccept}) {
+    HWND button = Handle(control);
+    if (!button) continue;
+    const LONG style = GetWindowLongA(button, GWL_STYLE);
+    const LONG wanted = IsChecked(control) ? style | WS_TABSTOP : style & ~WS_TABSTOP;
+    if (wanted != style) SetWindowLongA(button, GWL_STYLE, wanted);
+  }
+}
+
+// The link is as wide as its text (up to its laid-out width), so that the
+// hand cursor and clicks cover the text only.
+void Win32WizardWindow::FitLinkToText() {
+  HWND link = Handle(Control::Link);
+  if (!link) return;
+  const std::string text = Text(Control::Link);
+  SIZE extent = {};
+  {
+    WindowDc dc(link);
+    SelectedObject font(dc.get(), resources_.link_font());
+    GetTextExtentPoint32A(dc.get(), text.c_str(), static_cast<int>(text.size()), &extent);
+  }
+  const Box& box = LayoutOf(Control::Link).box;
+  const int width = std::min<int>(extent.cx + 1, scale_(box.width));
+  SetWindowPos(link, nullptr, 0, 0, width, scale_(box.y + box.height) - scale_(box.y),
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+// The header band and the read-only licence text are on window colour; the
+// title and the link have their own text colours.
+LRESULT Win32WizardWindow::ColourStatic(HDC dc, HWND control) {
+  if (control == Handle(Control::Link)) {
+    SetTextColor(dc, kLinkColour);
+    SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
+    return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+  }
+  if (GetParent(control) == band_ || control == Handle(Control::edLicense)) {
+    SetTextColor(dc, control == Handle(Control::lbTitle) ? kTitleColour
+                                                         : GetSysColor(COLOR_WINDOWTEXT));
+    SetBkColor(dc, GetSysColor(COLOR_WINDOW));
+    return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_WINDOW));
+  }
+  return DefWindowProcA(window_, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+                        reinterpret_cast<LPARAM>(control));
+}
+
+// The etched lines under the header band and above the foot.
+void Win32WizardWindow::PaintLines() {
+  PAINTSTRUCT paint;
+  HDC dc = BeginPaint(window_, &paint);
+  const int width = scale_(kClientWidth);
+  RECT under_band = {0, scale_(kBandHeight), width, scale_(kBandHeight) + 2};
+  DrawEdge(dc, &under_band, EDGE_ETCHED, BF_TOP);
+  const int foot_top = scale_(kClientHeight - kFootHeight);
+  RECT above_foot = {0, foot_top, width, foot_top + 2};
+  DrawEdge(dc, &above_foot, EDGE_ETCHED, BF_TOP);
+  EndPaint(window_, &paint);
 }
 
 }  // namespace scrsetup::win32

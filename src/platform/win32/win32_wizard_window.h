@@ -55,14 +55,14 @@ class Win32WizardWindow : public WizardWindow {
   void CreateChildren(HINSTANCE instance);
   HWND PaneWindow(HINSTANCE instance, Pane pane);
   HWND CreateControl(HINSTANCE instance, const ControlLayout& layout);
-  HWND CreatePicture(HINSTANCE instance, const PictureLayout& layout, DWORD style, UINT type,
+  void CreatePicture(HINSTANCE instance, const PictureLayout& layout, DWORD style, UINT type,
                      HANDLE picture);
   HWND Handle(Control control) const;
 
-  void OnCommand(int id, int code, HWND from);
+  void OnCommand(int id, int code);
   void Click(Control control);
   void PressEscapeButton();
-  void PressFocusedButton(HWND focused);
+  void PressFocusedButton();
   void MoveFocus(HWND target, bool select_text);
   void KeepFocusUsable();
   bool CanTakeFocus(HWND control) const;

@@ -1,0 +1,488 @@
+# Shared helpers for end-to-end tests that drive Windows programs under Wine.
+#
+# Source it from a test script:
+#     set -euo pipefail
+#     source "$(dirname "$0")/lib/wine.sh"
+#     e2e_begin
+#     ...
+# Needs E2E_WORK (work folder shared by one test run) and E2E_TEST_NAME
+# (unique per test). Each test gets "$E2E_WORK/$E2E_TEST_NAME" holding its own
+# copy of the template prefix, its own HOME, its own Xvfb display, the log of
+# every Windows program it ran (wine.log) and its screenshots.
+#
+# Functions that produce a value print it on stdout; use them as
+# value=$(function ...). Functions that check something fail the test
+# themselves (see fail), even when called inside $(...).
+#
+# Optional settings: E2E_TIMEOUT (default wait in seconds, 30), E2E_KEEP=1
+# (keep the test's prefix after the test), E2E_WINE / E2E_WINESERVER.
+
+E2E_WINE=${E2E_WINE:-/usr/lib/wine/wine64}
+# The Debian wrapper script for wineserver forces -p0; call the binary itself.
+E2E_WINESERVER=${E2E_WINESERVER:-/usr/lib/wine/wineserver64}
+E2E_TIMEOUT=${E2E_TIMEOUT:-30}
+E2E_TEMPLATE_MARKER=.e2e-template-complete
+
+# ---------------------------------------------------------------- basics
+
+# Prints the current time in milliseconds.
+e2e_now_ms() {
+    date +%s%3N
+}
+
+# Prints the seconds elapsed since START_MS (from e2e_now_ms), as "1.23 s".
+e2e_elapsed() {
+    local ms=$(($(e2e_now_ms) - $1))
+    printf '%d.%02d s\n' $((ms / 1000)) $((ms % 1000 / 10))
+}
+
+# Reports a failed check and ends the test with status 1. Also records the
+# message in the test folder and takes failure.png of the test's display.
+# Inside a subshell or $(...) it stops the main test script too.
+fail() {
+    printf 'FAIL [%s]: %s\n' "${E2E_TEST_NAME:-?}" "$*" >&2
+    if [[ -n ${E2E_TEST_DIR:-} && -d $E2E_TEST_DIR ]]; then
+        printf '%s\n' "$*" >>"$E2E_TEST_DIR/FAILED"
+        if [[ -n ${E2E_XVFB_PID:-} && ! -e $E2E_TEST_DIR/failure.png ]]; then
+            import -display "$DISPLAY" -window root "$E2E_TEST_DIR/failure.png" 2>/dev/null || true
+        fi
+    fi
+    if [[ $BASHPID != "$$" ]]; then
+        kill -s TERM "$$" 2>/dev/null || true
+    fi
+    exit 1
+}
+
+# Fails with MESSAGE unless the shell CONDITION (a string, evaluated now)
+# succeeds. Example: check '[[ -f $dir/app.scr ]]' "screensaver installed"
+check() {
+    eval "$1" || fail "$2 (condition was: $1)"
+}
+
+# Fails with MESSAGE unless ACTUAL equals EXPECTED, showing both values.
+check_eq() {
+    [[ $2 == "$1" ]] || fail "$3: expected '$1', got '$2'"
+}
+
+# Fails unless e2e_begin has prepared this test (guards against Wine
+# falling back to ~/.wine and the real HOME).
+e2e_require_begun() {
+    [[ -n ${E2E_TEST_DIR:-} && ${WINEPREFIX:-} == "$E2E_TEST_DIR/prefix" ]] ||
+        fail "${FUNCNAME[1]}: call e2e_begin first"
+}
+
+# Fails unless E2E_WORK is set.
+e2e_require_work() {
+    [[ -n ${E2E_WORK:-} ]] || fail "E2E_WORK is not set"
+}
+
+# Prints the first line of FILE; returns 1 if it cannot be read. (Bash 5.2
+# exits under set -e when $(<FILE) fails, even after ||.)
+e2e_read_line() {
+    local line
+    { IFS= read -r line <"$1"; } 2>/dev/null || [[ -n ${line:-} ]] || return 1
+    echo "$line"
+}
+
+# Succeeds if process PID exists and has not exited (zombies count as ended).
+e2e_pid_alive() {
+    local stat
+    stat=$(e2e_read_line "/proc/$1/stat") || return 1
+    stat=${stat##*) }
+    [[ ${stat:0:1} != Z ]]
+}
+
+# Stops process PID if it is still running the program named COMM: TERM,
+# then KILL after 5 s. Succeeds if it had to stop something.
+e2e_stop_pid() {
+    local pid=$1 comm=$2 tries
+    e2e_pid_alive "$pid" && [[ $(e2e_read_line "/proc/$pid/comm") == "$comm" ]] || return 1
+    kill -s TERM "$pid" 2>/dev/null || true
+    for ((tries = 0; tries < 50; tries++)); do
+        e2e_pid_alive "$pid" || return 0
+        sleep 0.1
+    done
+    kill -s KILL "$pid" 2>/dev/null || true
+}
+
+# Stops the processes listed in the pid files of test NAME (see
+# e2e_record_pid) and removes those files. Prints how many were running.
+e2e_stop_recorded() {
+    local file stopped=0
+    for file in "$E2E_WORK/pids/$1".*; do
+        [[ -f $file ]] || continue
+        e2e_stop_pid "$(e2e_read_line "$file")" "${file##*.}" && stopped=$((stopped + 1))
+        rm -f "$file"
+    done
+    echo "$stopped"
+}
+
+# Records PID of program COMM started for the current test, so that
+# teardown.sh can stop it if the test is killed.
+e2e_record_pid() {
+    mkdir -p "$E2E_WORK/pids"
+    echo "$1" >"$E2E_WORK/pids/$E2E_TEST_NAME.$2"
+}
+
+# ------------------------------------------------------------- prefixes
+
+# Sets E2E_ENV to the environment (NAME=VALUE words) for running Wine in
+# prefix PREFIX with home folder HOME_DIR: quiet, no menu entries, no
+# Mono/Gecko installers, nothing written outside HOME_DIR.
+e2e_wine_env() {
+    E2E_ENV=(
+        "WINEPREFIX=$1"
+        "HOME=$2"
+        "XDG_CONFIG_HOME=$2/.config"
+        "XDG_DATA_HOME=$2/.local/share"
+        "XDG_CACHE_HOME=$2/.cache"
+        "WINEDEBUG=-all"
+        "WINEDLLOVERRIDES=winemenubuilder.exe=d;mscoree,mshtml="
+    )
+}
+
+# Kills the wineserver of prefix PREFIX, if one runs, and waits for it to
+# flush the registry files. Succeeds if a server was running.
+e2e_kill_wineserver() {
+    [[ -f $1/system.reg ]] || return 1
+    env "WINEPREFIX=$1" "$E2E_WINESERVER" -k >/dev/null 2>&1 </dev/null
+}
+
+# Creates the template prefix "$E2E_WORK/template" unless it is complete.
+# Safe to call from several processes at once.
+e2e_make_template() {
+    e2e_require_work
+    local dir=$E2E_WORK/template home=$E2E_WORK/home-template lock start link
+    mkdir -p "$E2E_WORK"
+    exec {lock}>"$E2E_WORK/template.lock"
+    flock "$lock"
+    if [[ -f $dir/$E2E_TEMPLATE_MARKER ]]; then
+        exec {lock}>&-
+        echo "template: already complete at $dir"
+        return 0
+    fi
+    start=$(e2e_now_ms)
+    e2e_kill_wineserver "$dir" || true
+    rm -rf "$dir" "$home"
+    mkdir -p "$home"
+    e2e_wine_env "$dir" "$home"
+    # No DISPLAY: the template must not depend on any X server.
+    env -u DISPLAY "${E2E_ENV[@]}" "$E2E_WINE" wineboot -i \
+        >"$E2E_WORK/template.log" 2>&1 </dev/null ||
+        fail "wineboot -i failed, see $E2E_WORK/template.log"
+    # A crashing program exits instead of waiting for a crash dialog.
+    env -u DISPLAY "${E2E_ENV[@]}" "$E2E_WINE" reg add 'HKCU\Software\Wine\WineDbg' \
+        /v ShowCrashDialog /t REG_DWORD /d 0 /f >>"$E2E_WORK/template.log" 2>&1 </dev/null ||
+        fail "could not disable the crash dialog, see $E2E_WORK/template.log"
+    env "${E2E_ENV[@]}" "$E2E_WINESERVER" -w >/dev/null 2>&1 </dev/null
+    # Wine links Desktop, Documents... to HOME; each test needs real folders.
+    while IFS= read -r -d '' link; do
+        rm "$link"
+        mkdir "$link"
+    done < <(find "$dir/drive_c/users" -mindepth 2 -type l -print0)
+    touch "$dir/$E2E_TEMPLATE_MARKER"
+    exec {lock}>&-
+    echo "template: created $dir in $(e2e_elapsed "$start")"
+}
+
+# ----------------------------------------------------------- test life
+
+# Starts an Xvfb of the test's own on a free display and exports DISPLAY.
+e2e_start_xvfb() {
+    local number_file=$E2E_TEST_DIR/.display tries
+    # -displayfd lets the server pick a free display and report it when ready.
+    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp \
+        3>"$number_file" >"$E2E_TEST_DIR/xvfb.log" 2>&1 </dev/null &
+    E2E_XVFB_PID=$!
+    e2e_record_pid "$E2E_XVFB_PID" Xvfb
+    for ((tries = 0; tries < 100; tries++)); do
+        [[ $(e2e_read_line "$number_file") == [0-9]* ]] && break
+        e2e_pid_alive "$E2E_XVFB_PID" || fail "Xvfb exited, see $E2E_TEST_DIR/xvfb.log"
+        sleep 0.1
+    done
+    [[ -s $number_file ]] || fail "Xvfb did not report a display within 10 s"
+    export DISPLAY=":$(e2e_read_line "$number_file")"
+}
+
+# Starts a persistent wineserver for the test's prefix and one throwaway
+# process, so that Wine's services run (quietly) before the first real
+# program and their output never reaches the test's stdout/stderr.
+e2e_start_wineserver() {
+    local pid expected
+    "$E2E_WINESERVER" -p >/dev/null 2>&1 </dev/null || fail "wineserver -p failed"
+    # The server runs in a folder named after the prefix's device and inode.
+    expected=$(printf 'server-%x-%x' $(stat -c '%d %i' "$WINEPREFIX"))
+    for pid in $(pgrep -u "$(id -u)" -x wineserver64); do
+        if [[ $(readlink "/proc/$pid/cwd") == */"$expected" ]]; then
+            e2e_record_pid "$pid" wineserver64
+        fi
+    done
+    "$E2E_WINE" cmd /c exit >/dev/null 2>&1 </dev/null || true
+}
+
+# Prepares the test: a fresh "$E2E_WORK/$E2E_TEST_NAME" with a copy of the
+# template prefix (made first if missing), exported WINEPREFIX, HOME,
+# WINEDEBUG, WINEDLLOVERRIDES, E2E_TEST_DIR and DISPLAY (own Xvfb), a warm
+# wineserver, and an EXIT trap running e2e_end.
+e2e_begin() {
+    e2e_require_work
+    [[ -n ${E2E_TEST_NAME:-} && $E2E_TEST_NAME != */* ]] ||
+        fail "E2E_TEST_NAME must be set to a name without '/'"
+    local start lock
+    start=$(e2e_now_ms)
+    e2e_make_template >/dev/null
+    export E2E_TEST_DIR=$E2E_WORK/$E2E_TEST_NAME
+    # Leftovers of an earlier run of this test that was killed.
+    e2e_kill_wineserver "$E2E_TEST_DIR/prefix" || true
+    e2e_stop_recorded "$E2E_TEST_NAME" >/dev/null
+    rm -rf "$E2E_TEST_DIR"
+    mkdir -p "$E2E_TEST_DIR/home" "$E2E_TEST_DIR/.procs"
+    trap e2e_end EXIT
+    trap 'exit 130' INT
+    trap 'exit 143' TERM
+    exec {lock}>"$E2E_WORK/template.lock"
+    flock -s "$lock"
+    cp -a "$E2E_WORK/template" "$E2E_TEST_DIR/prefix"
+    exec {lock}>&-
+    e2e_wine_env "$E2E_TEST_DIR/prefix" "$E2E_TEST_DIR/home"
+    export "${E2E_ENV[@]}"
+    e2e_start_xvfb
+    e2e_start_wineserver
+    echo "e2e_begin: $E2E_TEST_NAME ready in $(e2e_elapsed "$start") (display $DISPLAY)"
+}
+
+# Ends the test (runs by itself at exit; calling it ends the script):
+# kills the wineserver and every Windows program of the prefix, stops Xvfb,
+# deletes the prefix and HOME unless E2E_KEEP=1, keeps logs and
+# screenshots, and prints PASS or FAIL. The exit status is 1 if any check
+# failed, even one inside $(...).
+e2e_end() {
+    local status=$?
+    trap - EXIT INT TERM
+    [[ -s $E2E_TEST_DIR/FAILED ]] && status=1
+    e2e_kill_wineserver "$E2E_TEST_DIR/prefix" || true
+    e2e_stop_recorded "$E2E_TEST_NAME" >/dev/null
+    if [[ -n ${E2E_XVFB_PID:-} ]]; then
+        wait "$E2E_XVFB_PID" 2>/dev/null || true
+        E2E_XVFB_PID=
+    fi
+    if [[ ${E2E_KEEP:-0} != 1 ]]; then
+        rm -rf "$E2E_TEST_DIR/prefix" "$E2E_TEST_DIR/home"
+    fi
+    if ((status == 0)); then
+        echo "PASS: $E2E_TEST_NAME"
+    else
+        echo "FAIL: $E2E_TEST_NAME (exit status $status; logs and screenshots in $E2E_TEST_DIR)" >&2
+    fi
+    exit "$status"
+}
+
+# ------------------------------------------------------------ programs
+
+# Starts a Windows program (Linux path, C:\ path or a name Wine finds such
+# as "cmd") with ARGS in the background; its output goes to wine.log.
+# Prints a handle for wine_wait and wine_running.
+wine_run_bg() {
+    e2e_require_begun
+    local procs=$E2E_TEST_DIR/.procs
+    printf '== %s\n' "$*" >>"$E2E_TEST_DIR/wine.log"
+    (
+        "$E2E_WINE" "$@" </dev/null >>"$E2E_TEST_DIR/wine.log" 2>&1 &
+        echo "$!" >"$procs/$BASHPID.pid"
+        rc=0
+        wait "$!" || rc=$?
+        echo "$rc" >"$procs/$BASHPID.rc.tmp"
+        mv "$procs/$BASHPID.rc.tmp" "$procs/$BASHPID.rc"
+    ) </dev/null >/dev/null 2>&1 &
+    echo "$!"
+}
+
+# Succeeds while the program started as HANDLE is still running.
+wine_running() {
+    [[ ! -f $E2E_TEST_DIR/.procs/$1.rc ]]
+}
+
+# Waits up to TIMEOUT seconds (whole, default E2E_TIMEOUT) for the program
+# started as HANDLE to end and prints its exit code (the low 8 bits of the
+# Windows exit code). On timeout it kills the program and fails.
+wine_wait() {
+    local handle=$1 timeout=${2:-$E2E_TIMEOUT} deadline
+    local procs=$E2E_TEST_DIR/.procs
+    deadline=$(($(e2e_now_ms) + timeout * 1000))
+    until [[ -f $procs/$handle.rc ]]; do
+        if (($(e2e_now_ms) > deadline)); then
+            kill -s KILL "$(e2e_read_line "$procs/$handle.pid")" 2>/dev/null || true
+            fail "program (handle $handle) still running after $timeout s; killed it"
+        fi
+        sleep 0.1
+    done
+    cat "$procs/$handle.rc"
+}
+
+# Runs a Windows program with ARGS, waits up to SECONDS (default
+# E2E_TIMEOUT) and prints its exit code. Usage: wine_run [-t SECONDS] PROGRAM [ARGS...]
+wine_run() {
+    local timeout=$E2E_TIMEOUT handle
+    if [[ ${1:-} == -t ]]; then
+        timeout=$2
+        shift 2
+    fi
+    handle=$(wine_run_bg "$@")
+    wine_wait "$handle" "$timeout"
+}
+
+# Prints the Windows path (C:\... inside drive_c, Z:\... elsewhere) of a
+# Linux path, the way Wine maps it.
+win_path() {
+    e2e_require_begun
+    local path drive_c rest
+    path=$(realpath -m -- "$1")
+    drive_c=$(realpath -m -- "$WINEPREFIX/drive_c")
+    if [[ $path == "$drive_c" || $path == "$drive_c"/* ]]; then
+        rest=${path#"$drive_c"}
+        rest=${rest:-/}
+        printf 'C:%s\n' "${rest//\//\\}"
+    else
+        printf 'Z:%s\n' "${path//\//\\}"
+    fi
+}
+
+# Prints the Linux path of a Windows path on drive C: or Z: (a leading
+# \??\ or \\?\ is accepted). Letters are kept as given: Windows ignores case,
+# Linux does not, so pass the case the folders really have.
+unix_path() {
+    local path=$1 rest
+    e2e_require_begun
+    path=${path#'\??\'}
+    path=${path#'\\?\'}
+    rest=${path:2}
+    rest=${rest//\\//}
+    case ${path:0:2} in
+    [Cc]:) printf '%s\n' "$WINEPREFIX/drive_c${rest:-/}" ;;
+    [Zz]:) printf '%s\n' "${rest:-/}" ;;
+    *) fail "unix_path: not a path on C: or Z:: $1" ;;
+    esac
+}
+
+# ------------------------------------------------------------- windows
+
+# Waits up to TIMEOUT seconds (default E2E_TIMEOUT) for a visible window
+# whose caption matches the extended regex CAPTION_REGEX (e.g. '^Setup$')
+# and prints its id. Fails if none appears.
+wait_window() {
+    local regex=$1 timeout=${2:-$E2E_TIMEOUT} ids
+    ids=$(timeout "$timeout" xdotool search --sync --onlyvisible --name "$regex" 2>/dev/null) ||
+        fail "no visible window with caption matching '$regex' within $timeout s"
+    echo "${ids%%$'\n'*}"
+}
+
+# Waits up to TIMEOUT seconds (default E2E_TIMEOUT) until window WINDOW is
+# no longer visible. Fails if it stays.
+wait_window_gone() {
+    local window=$1 timeout=${2:-$E2E_TIMEOUT} deadline
+    deadline=$(($(e2e_now_ms) + timeout * 1000))
+    while xdotool search --onlyvisible --name '' 2>/dev/null | grep -x "$window" >/dev/null; do
+        (($(e2e_now_ms) <= deadline)) || fail "window $window still visible after $timeout s"
+        sleep 0.1
+    done
+}
+
+# Succeeds if no visible window whose caption matches CAPTION_REGEX shows
+# up (or is already shown) during SECONDS; fails otherwise.
+no_window_appears() {
+    if timeout "$2" xdotool search --sync --onlyvisible --name "$1" >/dev/null 2>&1; then
+        fail "a window with caption matching '$1' appeared"
+    fi
+}
+
+# Presses Return in message box WINDOW (its default button) and waits until
+# the box is gone.
+close_message_box() {
+    press_key "$1" Return
+    wait_window_gone "$1"
+}
+
+# Clicks the left mouse button at X,Y relative to WINDOW's top left corner.
+click_at() {
+    xdotool mousemove --sync --window "$1" "$2" "$3" click 1 ||
+        fail "click_at: cannot click at $2,$3 in window $1"
+}
+
+# Focuses WINDOW and presses each KEY (xdotool names: Return, Tab, space,
+# alt+n, ctrl+a...).
+press_key() {
+    local window=$1
+    shift
+    xdotool windowfocus --sync "$window" && xdotool key "$@" ||
+        fail "press_key: cannot send '$*' to window $window"
+}
+
+# Focuses WINDOW and types TEXT into the focused control.
+type_text() {
+    xdotool windowfocus --sync "$1" && xdotool type -- "$2" ||
+        fail "type_text: cannot type into window $1"
+}
+
+# Saves the whole screen of the test's display as NAME.png in the test
+# folder and prints the file's path.
+screenshot() {
+    local file=$E2E_TEST_DIR/$1.png
+    import -display "$DISPLAY" -window root "$file" || fail "screenshot $1 failed"
+    echo "$file"
+}
+
+# ------------------------------------------------------------ registry
+
+# Prints the data of value NAME (empty: the default value) of registry key
+# KEY (e.g. 'HKCU\Software\X') as "reg query" shows it: strings as is,
+# REG_DWORD as 0x..., REG_MULTI_SZ items joined by \0. Returns 1 if the key
+# or value is missing.
+reg_query() {
+    e2e_require_begun
+    local key=$1 name=${2-} out line rest type
+    local -a which=(/v "$name")
+    [[ -n $name ]] || which=(/ve)
+    out=$("$E2E_WINE" reg query "$key" "${which[@]}" 2>>"$E2E_TEST_DIR/wine.log" </dev/null) ||
+        return 1
+    [[ -n $name ]] || name='(Default)'
+    while IFS= read -r line; do
+        line=${line%$'\r'}
+        [[ $line == "    "?* ]] || continue
+        # "    NAME    TYPE    DATA"; NAME may differ in case, not in length.
+        rest=${line:4+${#name}}
+        rest=${rest#    }
+        type=${rest%%    *}
+        rest=${rest#"$type"}
+        echo "${rest#    }"
+        return 0
+    done <<<"$out"
+    return 1
+}
+
+# Succeeds if registry key KEY exists.
+reg_key_exists() {
+    e2e_require_begun
+    "$E2E_WINE" reg query "$1" >/dev/null 2>>"$E2E_TEST_DIR/wine.log" </dev/null
+}
+
+# Sets value NAME (empty: the default value) of registry key KEY to DATA of
+# TYPE (REG_SZ, REG_DWORD...), creating the key. Fails on error.
+reg_set() {
+    e2e_require_begun
+    local -a which=(/v "$2")
+    [[ -n $2 ]] || which=(/ve)
+    "$E2E_WINE" reg add "$1" "${which[@]}" /t "$3" /d "$4" /f \
+        >>"$E2E_TEST_DIR/wine.log" 2>&1 </dev/null || fail "reg_set $1 $2 failed"
+}
+
+# ----------------------------------------------------------- shortcuts
+
+# Prints the target path (C:\...) stored in shortcut FILE.lnk. Returns 1 if
+# the file is unreadable or holds no local path.
+lnk_target() {
+    local out
+    out=$(lnkinfo "$1" 2>/dev/null) || return 1
+    out=$(sed -n 's/^[[:space:]]*Local path[[:space:]]*: //p' <<<"$out")
+    [[ -n $out ]] || return 1
+    echo "${out%%$'\n'*}"
+}
