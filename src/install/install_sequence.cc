@@ -191,7 +191,9 @@ void Installation::Register() {
   const std::string uninstaller_path =
       std::string(FolderPart(target_path_)) + UninstallerFileName(context_.language, name_);
   if (record.AddUninstallEntry) {
-    UninstallEntryDetails details{files_.FullPath(screensaver_path), files_.FullPath(folder_),
+    std::string location = files_.FullPath(folder_);
+    if (location.size() > 3 && location.back() == '\\') location.pop_back();  // "C:\" keeps it
+    UninstallEntryDetails details{files_.FullPath(screensaver_path), location,
                                   static_cast<uint32_t>((payload_bytes_ + 1023) / 1024)};
     WriteUninstallEntry(platform.registry, title, uninstaller_path, details);
   }

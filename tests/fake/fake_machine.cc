@@ -248,7 +248,10 @@ bool FakeFileSystem::DeleteAtRestart(const std::string& path) {
 }
 
 std::string FakeFileSystem::FullPath(const std::string& path) {
-  return JoinParts(PathParts(IsAbsolute(path) ? path : current_folder + "\\" + path));
+  std::string full = JoinParts(PathParts(IsAbsolute(path) ? path : current_folder + "\\" + path));
+  // As on Windows, a trailing "\" stays, and a drive root keeps its own.
+  if (!path.empty() && (path.back() == '\\' || full.size() == 2)) full += '\\';
+  return full;
 }
 
 std::string FakeFileSystem::ShortPath(const std::string& path) {

@@ -15,7 +15,7 @@ struct PackageBuilder {
   std::string payload = "screensaver-payload";
   std::string readme, license, language;
   SetupRecord record = EmptyRecord();
-  std::string_view signature = kSetupSignature;
+  std::string_view signature = SetupSignature();
 
   PackageBuilder() {
     SetFieldText(record.ScreensaverFile, "Aurora.scr", true);

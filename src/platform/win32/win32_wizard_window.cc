@@ -52,6 +52,20 @@ const ControlLayout& LayoutOf(Control control) {
 
 HCURSOR SystemCursor(LPCSTR id) { return LoadCursorA(nullptr, id); }
 
+// Multi-line boxes no longer ask the dialog keys to select their whole text
+// when entered by Tab: a licence or readme then stays at its first line
+// instead of jumping to its end.
+LRESULT CALLBACK MemoProc(HWND memo, UINT message, WPARAM wparam, LPARAM lparam) {
+  auto edit_proc = reinterpret_cast<WNDPROC>(GetWindowLongPtrA(memo, GWLP_USERDATA));
+  LRESULT result = CallWindowProcA(edit_proc, memo, message, wparam, lparam);
+  return message == WM_GETDLGCODE ? result & ~DLGC_HASSETSEL : result;
+}
+
+void KeepTextUnselectedOnEntry(HWND memo) {
+  SetWindowLongPtrA(memo, GWLP_USERDATA, GetWindowLongPtrA(memo, GWLP_WNDPROC));
+  SetWindowLongPtrA(memo, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(MemoProc));
+}
+
 }  // namespace
 
 Win32WizardWindow::Win32WizardWindow(HINSTANCE instance, WizardEvents& events,
@@ -151,8 +165,11 @@ HWND Win32WizardWindow::CreateControl(HINSTANCE instance, const ControlLayout& l
                                                   : resources_.text_font();
   SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
   if (layout.flags & kChecked) SendMessageA(control, BM_SETCHECK, BST_CHECKED, 0);
-  // Multi-line boxes take texts of any length, not only the default 32 K.
-  if (kind.style & ES_MULTILINE) SendMessageA(control, EM_SETLIMITTEXT, 0, 0);
+  if (kind.style & ES_MULTILINE) {
+    // Texts of any length, not only the default 32 K.
+    SendMessageA(control, EM_SETLIMITTEXT, 0, 0);
+    KeepTextUnselectedOnEntry(control);
+  }
   return control;
 }
 
@@ -179,6 +196,8 @@ void Win32WizardWindow::ShowCentred() {
   int top = (GetSystemMetrics(SM_CYSCREEN) - (bounds.bottom - bounds.top)) / 2;
   SetWindowPos(window_, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
   ShowWindow(window_, SW_SHOW);
+  // Activation may come before the controls count as visible.
+  KeepFocusUsable();
   UpdateWindow(window_);
 }
 
@@ -329,11 +348,11 @@ LRESULT Win32WizardWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lpa
       if (LOWORD(wparam) == WA_INACTIVE) {
         HWND focused = GetFocus();
         if (focused && IsChild(window_, focused)) saved_focus_ = focused;
-      } else if (!HIWORD(wparam)) {  // not while minimised
-        MoveFocus(CanTakeFocus(saved_focus_) ? saved_focus_
-                                              : GetNextDlgTabItem(window_, nullptr, FALSE),
-                  false);
       }
+      break;  // on activation DefWindowProc focuses the window: see WM_SETFOCUS
+    case WM_SETFOCUS:
+      // The window itself takes no keys; the focus goes on to a control.
+      RestoreFocus();
       return 0;
     case WM_PAINT:
       PaintLines();
@@ -432,10 +451,16 @@ void Win32WizardWindow::MoveFocus(HWND target, bool select_text) {
 }
 
 // After a control or page is hidden or disabled the focus may be lost or sit
-// where no key reaches a control; it then goes to the first tab stop.
+// where no key reaches a control; it then moves on as on activation.
 void Win32WizardWindow::KeepFocusUsable() {
-  if (!window_ || GetActiveWindow() != window_) return;
-  if (!CanTakeFocus(GetFocus())) MoveFocus(GetNextDlgTabItem(window_, nullptr, FALSE), false);
+  if (window_ && GetActiveWindow() == window_ && !CanTakeFocus(GetFocus())) RestoreFocus();
+}
+
+// Focuses the control that last had the focus, or the first tab stop when
+// that control cannot take it now.
+void Win32WizardWindow::RestoreFocus() {
+  HWND target = CanTakeFocus(saved_focus_) ? saved_focus_ : GetNextDlgTabItem(window_, nullptr, FALSE);
+  if (CanTakeFocus(target)) SetFocus(target);
 }
 
 bool Win32WizardWindow::CanTakeFocus(HWND control) const {

@@ -65,6 +65,7 @@ class Win32WizardWindow : public WizardWindow {
   void PressFocusedButton();
   void MoveFocus(HWND target, bool select_text);
   void KeepFocusUsable();
+  void RestoreFocus();
   bool CanTakeFocus(HWND control) const;
   void SyncRadioTabStops();
   void FitLinkToText();

@@ -1,0 +1,66 @@
+#!/bin/bash
+# A silent installation into a new prefix: the installed files, the
+# uninstaller, the registry values and the links, read back from Linux.
+set -euo pipefail
+here=$(dirname "$0")
+source "$here/lib/wine.sh"
+e2e_begin
+source "$here/installer.sh"
+
+export PROBE_SAVER_LOG
+PROBE_SAVER_LOG=$(win_path "$E2E_TEST_DIR")'\probe.log'
+package=$(pack_probe Aurora-setup.exe --web https://example.org/aurora)
+
+check_eq "$(wine_run "$package" -silent)" 0 "silent installation exits with 0"
+no_window_appears '.' 1
+
+folder="$(drive_c)/Program Files/Aurora"
+win_folder='C:\Program Files\Aurora'
+check 'cmp -s "$PROBE_SCR" "$folder/probe.scr"' "installed screensaver is byte-identical to the payload"
+check 'cmp -s "$EXAMPLES_DIR/readme.txt" "$folder/Aurora Readme.txt"' "readme file written"
+uninstaller="$folder/uninstall probe.exe"
+check '[[ -f $uninstaller ]]' "uninstaller written"
+
+# The uninstaller carries the same record and blocks, with its own signature.
+"$SAVERPACK" inspect --json "$package" >"$E2E_TEST_DIR/setup.json"
+"$SAVERPACK" inspect --json "$uninstaller" >"$E2E_TEST_DIR/uninstaller.json"
+field() { grep -o "\"$1\": *[^,}]*" "$2" | head -n1; }
+check_eq "$(field Kind "$E2E_TEST_DIR/uninstaller.json")" '"Kind": "uninstaller"' "uninstaller kind"
+for name in PayloadSize ScreensaverFile Title WebAddress ExtrasSize ReadmeSize LicenseSize LanguageSize \
+            DefaultFolder DefaultSubfolder LicenseMode AddUninstallEntry CreateProgramGroup CreateDesktopShortcut; do
+  check_eq "$(field $name "$E2E_TEST_DIR/uninstaller.json")" "$(field $name "$E2E_TEST_DIR/setup.json")" \
+    "uninstaller record field $name"
+done
+stub_size=$(stat -c %s "$SETUP_EXE")
+check 'cmp -s -n $stub_size "$SETUP_EXE" "$uninstaller"' "uninstaller starts with the stub"
+
+check_eq "$(reg_query "$UNINSTALL_KEY" DisplayName)" Aurora "uninstall entry DisplayName"
+check_eq "$(reg_query "$UNINSTALL_KEY" UninstallString)" "\"$win_folder\\uninstall probe.exe\"" \
+  "uninstall entry UninstallString"
+check_eq "$(reg_query "$UNINSTALL_KEY" DisplayIcon)" "$win_folder\\probe.scr" "uninstall entry DisplayIcon"
+check_eq "$(reg_query "$UNINSTALL_KEY" InstallLocation)" "$win_folder" "uninstall entry InstallLocation"
+check_eq "$(reg_query "$UNINSTALL_KEY" NoModify)" 0x1 "uninstall entry NoModify"
+check_eq "$(reg_query "$UNINSTALL_KEY" NoRepair)" 0x1 "uninstall entry NoRepair"
+check '[[ $(reg_query "$UNINSTALL_KEY" EstimatedSize) == 0x* ]]' "uninstall entry EstimatedSize"
+check_eq "$(reg_query "$SETTINGS_KEY" FileName_)" "$win_folder\\probe.scr" "remembered file name"
+
+group="$(user_programs)/Aurora"
+check_link "$(user_desktop)/Preview Aurora.lnk" "$win_folder\\probe.scr"
+check_link "$group/Preview Aurora.lnk" "$win_folder\\probe.scr"
+check_link "$group/Readme.lnk" "$win_folder\\Aurora Readme.txt"
+check_link "$group/Uninstall Aurora.lnk" "$win_folder\\uninstall probe.exe"
+
+# The shell's "install" verb started the screensaver.
+wait_for_file "$E2E_TEST_DIR/probe.log"
+check 'grep -qi "probe.scr" "$E2E_TEST_DIR/probe.log"' "the install verb started the installed screensaver"
+
+# A folder given on the command line, with a blank in it.
+check_eq "$(wine_run "$package" -silent 'C:\My Savers')" 0 "silent installation into a given folder"
+check 'cmp -s "$PROBE_SCR" "$(drive_c)/My Savers/probe.scr"' "installed into the given folder"
+check_eq "$(reg_query "$SETTINGS_KEY" FileName_)" 'C:\My Savers\probe.scr' "remembered the new file"
+
+# A folder that cannot be made: a file stands where it should go.
+echo blocker >"$(drive_c)/Blocked"
+check_eq "$(wine_run "$package" -silent 'C:\Blocked\Savers')" 2 "a folder that cannot be made ends with exit code 2"
+no_window_appears '.' 1
+check '[[ ! -e "$(drive_c)/Blocked/Savers" ]]' "nothing installed there"
