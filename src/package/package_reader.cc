@@ -4,6 +4,8 @@
 #include <cstring>
 #include <vector>
 
+#include "package/pe_header.h"
+
 namespace scrsetup {
 namespace {
 
@@ -109,7 +111,17 @@ bool CopyRange(File& source, int64_t offset, int64_t count, File& target) {
 
 bool WriteUninstallerPackage(File& source, int64_t package_end, const SetupRecord& record,
                              File& target) {
-  if (!CopyRange(source, 0, StubLength(package_end, record), target)) return false;
+  // The stub's header goes through ClearSignatureFields: a signed package's
+  // certificate lies beyond the uninstaller's end.
+  const int64_t stub_length = StubLength(package_end, record);
+  const int64_t header_length = std::clamp<int64_t>(stub_length, 0, kPeHeaderSpan);
+  unsigned char header[kPeHeaderSpan];
+  if (!ReadExactly(source, 0, header, header_length)) return false;
+  ClearSignatureFields(header, static_cast<size_t>(header_length));
+  if (target.Write(header, header_length) != header_length ||
+      !CopyRange(source, header_length, stub_length - header_length, target)) {
+    return false;
+  }
   if (record.ExtrasSize != 0 &&
       !CopyRange(source, ExtrasStart(package_end, record), record.ExtrasSize, target)) {
     return false;

@@ -28,13 +28,14 @@ struct WindowKind {
   DWORD ex_style;
 };
 
-// By ControlKind. Radio buttons get their tab stop from SyncRadioTabStops.
+// By ControlKind. Radio buttons get their tab stop from SyncRadioTabStops;
+// buttons notify when they get the focus (BS_NOTIFY), as edit boxes do.
 constexpr WindowKind kWindowKinds[] = {
     {"STATIC", SS_LEFTNOWORDWRAP | SS_NOPREFIX | SS_ENDELLIPSIS, 0},
     {"STATIC", SS_LEFT | SS_NOPREFIX, 0},
     {"STATIC", SS_LEFTNOWORDWRAP | SS_NOPREFIX | SS_ENDELLIPSIS | SS_NOTIFY, 0},
-    {"BUTTON", BS_PUSHBUTTON | WS_TABSTOP, 0},
-    {"BUTTON", BS_AUTORADIOBUTTON, 0},
+    {"BUTTON", BS_PUSHBUTTON | BS_NOTIFY | WS_TABSTOP, 0},
+    {"BUTTON", BS_AUTORADIOBUTTON | BS_NOTIFY, 0},
     {"EDIT", ES_AUTOHSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE},
     {"EDIT", ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN | WS_VSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE},
     {"EDIT", ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN | ES_READONLY | WS_VSCROLL | WS_TABSTOP,
@@ -255,8 +256,8 @@ bool Win32WizardWindow::IsChecked(Control control) {
 void Win32WizardWindow::Focus(Control control) {
   HWND handle = Handle(control);
   if (!handle) return;
-  saved_focus_ = handle;
-  if (GetActiveWindow() == window_) MoveFocus(handle, false);
+  chosen_focus_ = handle;
+  KeepFocusUsable();
 }
 
 void Win32WizardWindow::ShowPage(int index) {
@@ -344,14 +345,9 @@ LRESULT Win32WizardWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lpa
         return TRUE;
       }
       break;
-    case WM_ACTIVATE:
-      if (LOWORD(wparam) == WA_INACTIVE) {
-        HWND focused = GetFocus();
-        if (focused && IsChild(window_, focused)) saved_focus_ = focused;
-      }
-      break;  // on activation DefWindowProc focuses the window: see WM_SETFOCUS
     case WM_SETFOCUS:
-      // The window itself takes no keys; the focus goes on to a control.
+      // On activation DefWindowProc focuses the window itself, which takes
+      // no keys; the focus goes on to a control.
       RestoreFocus();
       return 0;
     case WM_PAINT:
@@ -363,7 +359,7 @@ LRESULT Win32WizardWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lpa
       band_ = nullptr;
       pages_.fill(nullptr);
       controls_.fill(nullptr);
-      saved_focus_ = nullptr;
+      chosen_focus_ = nullptr;
       app_.Terminate();
       return 0;
     default:
@@ -381,10 +377,14 @@ void Win32WizardWindow::OnCommand(int id, int code) {
     PressFocusedButton();
     return;
   }
-  // Clicks only: BN_CLICKED of buttons and STN_CLICKED of the link are both 0.
   const int index = id - kFirstControlId;
-  if (code != BN_CLICKED || index < 0 || index >= kControlCount) return;
-  Click(static_cast<Control>(index));
+  if (index < 0 || index >= kControlCount) return;
+  const Control control = static_cast<Control>(index);
+  if (code == BN_SETFOCUS || code == EN_SETFOCUS) {
+    if (!placing_fallback_focus_) chosen_focus_ = Handle(control);
+  } else if (code == BN_CLICKED) {  // STN_CLICKED of the link is the same code
+    Click(control);
+  }
 }
 
 void Win32WizardWindow::Click(Control control) {
@@ -438,11 +438,7 @@ void Win32WizardWindow::PressFocusedButton() {
 }
 
 void Win32WizardWindow::MoveFocus(HWND target, bool select_text) {
-  if (!window_) return;
-  if (!CanTakeFocus(target)) {
-    SetFocus(window_);  // keys still reach the window
-    return;
-  }
+  if (!CanTakeFocus(target)) return;
   SetFocus(target);
   // Like a dialog: an edit box entered by keyboard has its text selected.
   if (select_text && (SendMessageA(target, WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL)) {
@@ -450,17 +446,28 @@ void Win32WizardWindow::MoveFocus(HWND target, bool select_text) {
   }
 }
 
-// After a control or page is hidden or disabled the focus may be lost or sit
-// where no key reaches a control; it then moves on as on activation.
+// Called after controls or pages are shown, hidden, enabled or disabled.
 void Win32WizardWindow::KeepFocusUsable() {
-  if (window_ && GetActiveWindow() == window_ && !CanTakeFocus(GetFocus())) RestoreFocus();
+  if (window_ && GetActiveWindow() == window_) RestoreFocus();
 }
 
-// Focuses the control that last had the focus, or the first tab stop when
-// that control cannot take it now.
+// The focus belongs on the control last chosen by the user or the core.
+// While that one is hidden or disabled, the first tab stop stands in for it
+// (without becoming the chosen control), and the focus goes back as soon as
+// the chosen control can take it again: Next hidden during the copy has the
+// focus again on the Readme page.
 void Win32WizardWindow::RestoreFocus() {
-  HWND target = CanTakeFocus(saved_focus_) ? saved_focus_ : GetNextDlgTabItem(window_, nullptr, FALSE);
-  if (CanTakeFocus(target)) SetFocus(target);
+  HWND focused = GetFocus();
+  if (CanTakeFocus(chosen_focus_)) {
+    if (focused != chosen_focus_) SetFocus(chosen_focus_);
+    return;
+  }
+  if (CanTakeFocus(focused)) return;
+  HWND first = GetNextDlgTabItem(window_, nullptr, FALSE);
+  if (!CanTakeFocus(first)) return;
+  placing_fallback_focus_ = true;
+  SetFocus(first);
+  placing_fallback_focus_ = false;
 }
 
 bool Win32WizardWindow::CanTakeFocus(HWND control) const {

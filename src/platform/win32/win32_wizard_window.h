@@ -80,9 +80,9 @@ class Win32WizardWindow : public WizardWindow {
   HWND band_ = nullptr;
   std::array<HWND, kPageCount> pages_{};
   std::array<HWND, kControlCount> controls_{};
-  // The control that had the focus when the window was last deactivated, or
-  // that the core asked to focus before the window was shown.
-  HWND saved_focus_ = nullptr;
+  // The control last focused by the user or the core (see RestoreFocus).
+  HWND chosen_focus_ = nullptr;
+  bool placing_fallback_focus_ = false;
   bool waiting_ = false;
 };
 
