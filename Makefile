@@ -8,7 +8,8 @@ JOBS ?= 2
 
 PACKAGES := cmake make g++ googletest \
             g++-mingw-w64-x86-64 g++-mingw-w64-i686 \
-            wine64 fonts-wine xvfb xauth xdotool imagemagick liblnk-utils
+            wine64 fonts-wine xvfb xauth xdotool imagemagick liblnk-utils \
+            osslsigncode openssl
 
 .PHONY: all deps build build-native build-win64 build-win32 test unit demo clean
 

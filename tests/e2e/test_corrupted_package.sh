@@ -15,16 +15,16 @@ printf 'XXXXXXXXXX' | dd of="$package" bs=1 seek=$((size - 10 - 16)) conv=notrun
 printf 'ScUnin.sig' | dd of="$package" bs=1 seek=$((size - 10)) conv=notrunc status=none
 
 code=$(wine_run "$package" -silent)
-check_eq "$code" 1 "silent run of a damaged package ends with exit code 1"
+check_eq 1 "$code" "silent run of a damaged package ends with exit code 1"
 no_window_appears '.' 1
 
 handle=$(wine_run_bg "$package")
 box=$(wait_window '^Screensaver Setup$')
 screenshot corrupted >/dev/null
 close_message_box "$box"
-check_eq "$(wine_wait "$handle")" 0 "the reported run ends with exit code 0"
+check_eq 0 "$(wine_wait "$handle")" "the reported run ends with exit code 0"
 no_window_appears '.' 1
 
 # A file that is no package at all: the plain stub.
 cp "$SETUP_EXE" "$E2E_TEST_DIR/bare.exe"
-check_eq "$(wine_run "$E2E_TEST_DIR/bare.exe" -SILENT)" 1 "a bare stub is no package"
+check_eq 1 "$(wine_run "$E2E_TEST_DIR/bare.exe" -SILENT)" "a bare stub is no package"

@@ -11,7 +11,7 @@ export PROBE_SAVER_LOG
 PROBE_SAVER_LOG=$(win_path "$E2E_TEST_DIR")'\probe.log'
 package=$(pack_probe Aurora-setup.exe --web https://example.org/aurora)
 
-check_eq "$(wine_run "$package" -silent)" 0 "silent installation exits with 0"
+check_eq 0 "$(wine_run "$package" -silent)" "silent installation exits with 0"
 no_window_appears '.' 1
 
 folder="$(drive_c)/Program Files/Aurora"
@@ -25,24 +25,26 @@ check '[[ -f $uninstaller ]]' "uninstaller written"
 "$SAVERPACK" inspect --json "$package" >"$E2E_TEST_DIR/setup.json"
 "$SAVERPACK" inspect --json "$uninstaller" >"$E2E_TEST_DIR/uninstaller.json"
 field() { grep -o "\"$1\": *[^,}]*" "$2" | head -n1; }
-check_eq "$(field Kind "$E2E_TEST_DIR/uninstaller.json")" '"Kind": "uninstaller"' "uninstaller kind"
+check_eq '"Kind": "uninstaller"' "$(field Kind "$E2E_TEST_DIR/uninstaller.json")" "uninstaller kind"
 for name in PayloadSize ScreensaverFile Title WebAddress ExtrasSize ReadmeSize LicenseSize LanguageSize \
             DefaultFolder DefaultSubfolder LicenseMode AddUninstallEntry CreateProgramGroup CreateDesktopShortcut; do
-  check_eq "$(field $name "$E2E_TEST_DIR/uninstaller.json")" "$(field $name "$E2E_TEST_DIR/setup.json")" \
+  check_eq "$(field $name "$E2E_TEST_DIR/setup.json")" "$(field $name "$E2E_TEST_DIR/uninstaller.json")" \
     "uninstaller record field $name"
 done
+# Past its header (whose checksum is cleared) the uninstaller starts with the stub.
 stub_size=$(stat -c %s "$SETUP_EXE")
-check 'cmp -s -n $stub_size "$SETUP_EXE" "$uninstaller"' "uninstaller starts with the stub"
+check 'cmp -s -n 64 "$SETUP_EXE" "$uninstaller"' "uninstaller starts with the stub's MS-DOS header"
+check 'cmp -s -i 4096 -n $((stub_size - 4096)) "$SETUP_EXE" "$uninstaller"' "uninstaller carries the stub"
 
-check_eq "$(reg_query "$UNINSTALL_KEY" DisplayName)" Aurora "uninstall entry DisplayName"
-check_eq "$(reg_query "$UNINSTALL_KEY" UninstallString)" "\"$win_folder\\uninstall probe.exe\"" \
+check_eq Aurora "$(reg_query "$UNINSTALL_KEY" DisplayName)" "uninstall entry DisplayName"
+check_eq "\"$win_folder\\uninstall probe.exe\"" "$(reg_query "$UNINSTALL_KEY" UninstallString)" \
   "uninstall entry UninstallString"
-check_eq "$(reg_query "$UNINSTALL_KEY" DisplayIcon)" "$win_folder\\probe.scr" "uninstall entry DisplayIcon"
-check_eq "$(reg_query "$UNINSTALL_KEY" InstallLocation)" "$win_folder" "uninstall entry InstallLocation"
-check_eq "$(reg_query "$UNINSTALL_KEY" NoModify)" 0x1 "uninstall entry NoModify"
-check_eq "$(reg_query "$UNINSTALL_KEY" NoRepair)" 0x1 "uninstall entry NoRepair"
+check_eq "$win_folder\\probe.scr" "$(reg_query "$UNINSTALL_KEY" DisplayIcon)" "uninstall entry DisplayIcon"
+check_eq "$win_folder" "$(reg_query "$UNINSTALL_KEY" InstallLocation)" "uninstall entry InstallLocation"
+check_eq 0x1 "$(reg_query "$UNINSTALL_KEY" NoModify)" "uninstall entry NoModify"
+check_eq 0x1 "$(reg_query "$UNINSTALL_KEY" NoRepair)" "uninstall entry NoRepair"
 check '[[ $(reg_query "$UNINSTALL_KEY" EstimatedSize) == 0x* ]]' "uninstall entry EstimatedSize"
-check_eq "$(reg_query "$SETTINGS_KEY" FileName_)" "$win_folder\\probe.scr" "remembered file name"
+check_eq "$win_folder\\probe.scr" "$(reg_query "$SETTINGS_KEY" FileName_)" "remembered file name"
 
 group="$(user_programs)/Aurora"
 check_link "$(user_desktop)/Preview Aurora.lnk" "$win_folder\\probe.scr"
@@ -55,12 +57,12 @@ wait_for_file "$E2E_TEST_DIR/probe.log"
 check 'grep -qi "probe.scr" "$E2E_TEST_DIR/probe.log"' "the install verb started the installed screensaver"
 
 # A folder given on the command line, with a blank in it.
-check_eq "$(wine_run "$package" -silent 'C:\My Savers')" 0 "silent installation into a given folder"
+check_eq 0 "$(wine_run "$package" -silent 'C:\My Savers')" "silent installation into a given folder"
 check 'cmp -s "$PROBE_SCR" "$(drive_c)/My Savers/probe.scr"' "installed into the given folder"
-check_eq "$(reg_query "$SETTINGS_KEY" FileName_)" 'C:\My Savers\probe.scr' "remembered the new file"
+check_eq 'C:\My Savers\probe.scr' "$(reg_query "$SETTINGS_KEY" FileName_)" "remembered the new file"
 
 # A folder that cannot be made: a file stands where it should go.
 echo blocker >"$(drive_c)/Blocked"
-check_eq "$(wine_run "$package" -silent 'C:\Blocked\Savers')" 2 "a folder that cannot be made ends with exit code 2"
+check_eq 2 "$(wine_run "$package" -silent 'C:\Blocked\Savers')" "a folder that cannot be made ends with exit code 2"
 no_window_appears '.' 1
 check '[[ ! -e "$(drive_c)/Blocked/Savers" ]]' "nothing installed there"

@@ -10,7 +10,7 @@ e2e_begin
 source "$here/installer.sh"
 
 package=$(pack_probe Aurora-setup.exe)
-check_eq "$(wine_run "$package" -silent)" 0 "silent installation"
+check_eq 0 "$(wine_run "$package" -silent)" "silent installation"
 reg_set "$SETTINGS_KEY" StartID REG_DWORD 7
 reg_set "$SETTINGS_KEY" Speed REG_SZ fast
 reg_set "$SETTINGS_KEY\\PlayList\\First" Name REG_SZ one
@@ -18,7 +18,7 @@ reg_set "$SETTINGS_KEY\\PlayList\\First" Name REG_SZ one
 folder="$(drive_c)/Program Files/Aurora"
 uninstall_string=$(reg_query "$UNINSTALL_KEY" UninstallString)
 uninstaller_win=${uninstall_string//\"/}
-check_eq "$uninstaller_win" 'C:\Program Files\Aurora\uninstall probe.exe' "uninstall string names the uninstaller"
+check_eq 'C:\Program Files\Aurora\uninstall probe.exe' "$uninstaller_win" "uninstall string names the uninstaller"
 group="$(user_programs)/Aurora"
 
 snapshot() { (cd "$WINEPREFIX/drive_c" && find . -path ./windows -prune -o -print | sort); }
@@ -29,9 +29,9 @@ handle=$(wine_run_bg "$uninstaller_win")
 question=$(wait_window '^Aurora Uninstall$')
 screenshot question >/dev/null
 press_key "$question" alt+n
-check_eq "$(wine_wait "$handle")" 0 "uninstaller answered No exits with 0"
+check_eq 0 "$(wine_wait "$handle")" "uninstaller answered No exits with 0"
 no_window_appears '.' 1
-check_eq "$(snapshot)" "$before" "No leaves every file in place"
+check_eq "$before" "$(snapshot)" "No leaves every file in place"
 check 'reg_key_exists "$UNINSTALL_KEY"' "No leaves the uninstall entry"
 
 # Yes: everything goes.
@@ -40,13 +40,13 @@ question=$(wait_window '^Aurora Uninstall$')
 press_key "$question" alt+y
 farewell=$(wait_window '^Screensaver Setup$')
 screenshot farewell >/dev/null
-check_eq "$(wine_wait "$handle")" 0 "uninstaller exits with 0"
+check_eq 0 "$(wine_wait "$handle")" "uninstaller exits with 0"
 check '[[ ! -e $folder/probe.scr ]]' "screensaver file removed"
 check '[[ ! -e "$folder/Aurora Readme.txt" ]]' "readme removed"
 check '! reg_key_exists "$UNINSTALL_KEY"' "uninstall entry removed"
 check '[[ ! -e "$(user_desktop)/Preview Aurora.lnk" ]]' "desktop link removed"
 check '[[ ! -e $group ]]' "program group removed"
-check_eq "$(reg_query "$SETTINGS_KEY" StartID)" 0x7 "StartID kept"
+check_eq 0x7 "$(reg_query "$SETTINGS_KEY" StartID)" "StartID kept"
 check '! reg_query "$SETTINGS_KEY" Speed >/dev/null' "other settings removed"
 check '! reg_query "$SETTINGS_KEY" FileName_ >/dev/null' "remembered file name removed"
 check '! reg_key_exists "$SETTINGS_KEY\\PlayList"' "PlayList removed"

@@ -36,6 +36,26 @@ e2e_elapsed() {
     printf '%d.%02d s\n' $((ms / 1000)) $((ms % 1000 / 10))
 }
 
+# Prints SECONDS (whole or with a fraction, e.g. 0.5) in milliseconds.
+e2e_ms() {
+    local whole=${1%%.*} fraction=000
+    [[ $1 == *.* ]] && fraction=${1#*.}000
+    echo $((10#${whole:-0} * 1000 + 10#${fraction:0:3}))
+}
+
+# Runs COMMAND [ARGS...] every 0.1 s until it succeeds (status 0) or
+# SECONDS have passed; returns 1 then. Use it to wait for anything instead of
+# sleeping a fixed time: wait_until 10 test -f "$dir/done.txt"
+wait_until() {
+    local deadline
+    deadline=$(($(e2e_now_ms) + $(e2e_ms "$1")))
+    shift
+    until "$@"; do
+        (($(e2e_now_ms) < deadline)) || return 1
+        sleep 0.1
+    done
+}
+
 # Reports a failed check and ends the test with status 1. Also records the
 # message in the test folder and takes failure.png of the test's display.
 # Inside a subshell or $(...) it stops the main test script too.
@@ -44,7 +64,8 @@ fail() {
     if [[ -n ${E2E_TEST_DIR:-} && -d $E2E_TEST_DIR ]]; then
         printf '%s\n' "$*" >>"$E2E_TEST_DIR/FAILED"
         if [[ -n ${E2E_XVFB_PID:-} && ! -e $E2E_TEST_DIR/failure.png ]]; then
-            import -display "$DISPLAY" -window root "$E2E_TEST_DIR/failure.png" 2>/dev/null || true
+            timeout 10 import -display "$DISPLAY" -window root "$E2E_TEST_DIR/failure.png" \
+                2>/dev/null || true
         fi
     fi
     if [[ $BASHPID != "$$" ]]; then
@@ -84,25 +105,21 @@ e2e_read_line() {
     echo "$line"
 }
 
-# Succeeds if process PID exists and has not exited (zombies count as ended).
-e2e_pid_alive() {
+# Succeeds if process PID has ended (a zombie counts as ended).
+e2e_pid_gone() {
     local stat
-    stat=$(e2e_read_line "/proc/$1/stat") || return 1
+    stat=$(e2e_read_line "/proc/$1/stat") || return 0
     stat=${stat##*) }
-    [[ ${stat:0:1} != Z ]]
+    [[ ${stat:0:1} == Z ]]
 }
 
 # Stops process PID if it is still running the program named COMM: TERM,
 # then KILL after 5 s. Succeeds if it had to stop something.
 e2e_stop_pid() {
-    local pid=$1 comm=$2 tries
-    e2e_pid_alive "$pid" && [[ $(e2e_read_line "/proc/$pid/comm") == "$comm" ]] || return 1
+    local pid=$1 comm=$2
+    ! e2e_pid_gone "$pid" && [[ $(e2e_read_line "/proc/$pid/comm") == "$comm" ]] || return 1
     kill -s TERM "$pid" 2>/dev/null || true
-    for ((tries = 0; tries < 50; tries++)); do
-        e2e_pid_alive "$pid" || return 0
-        sleep 0.1
-    done
-    kill -s KILL "$pid" 2>/dev/null || true
+    wait_until 5 e2e_pid_gone "$pid" || kill -s KILL "$pid" 2>/dev/null || true
 }
 
 # Stops the processes listed in the pid files of test NAME (see
@@ -187,20 +204,21 @@ e2e_make_template() {
 
 # ----------------------------------------------------------- test life
 
+# Succeeds once Xvfb wrote its display number to FILE, or has exited.
+e2e_xvfb_settled() {
+    [[ $(e2e_read_line "$1") == [0-9]* ]] || e2e_pid_gone "$E2E_XVFB_PID"
+}
+
 # Starts an Xvfb of the test's own on a free display and exports DISPLAY.
 e2e_start_xvfb() {
-    local number_file=$E2E_TEST_DIR/.display tries
+    local number_file=$E2E_TEST_DIR/.display
     # -displayfd lets the server pick a free display and report it when ready.
     Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp \
         3>"$number_file" >"$E2E_TEST_DIR/xvfb.log" 2>&1 </dev/null &
     E2E_XVFB_PID=$!
     e2e_record_pid "$E2E_XVFB_PID" Xvfb
-    for ((tries = 0; tries < 100; tries++)); do
-        [[ $(e2e_read_line "$number_file") == [0-9]* ]] && break
-        e2e_pid_alive "$E2E_XVFB_PID" || fail "Xvfb exited, see $E2E_TEST_DIR/xvfb.log"
-        sleep 0.1
-    done
-    [[ -s $number_file ]] || fail "Xvfb did not report a display within 10 s"
+    wait_until 10 e2e_xvfb_settled "$number_file" || fail "Xvfb did not report a display within 10 s"
+    ! e2e_pid_gone "$E2E_XVFB_PID" || fail "Xvfb exited, see $E2E_TEST_DIR/xvfb.log"
     export DISPLAY=":$(e2e_read_line "$number_file")"
 }
 
@@ -302,20 +320,16 @@ wine_running() {
     [[ ! -f $E2E_TEST_DIR/.procs/$1.rc ]]
 }
 
-# Waits up to TIMEOUT seconds (whole, default E2E_TIMEOUT) for the program
+# Waits up to TIMEOUT seconds (default E2E_TIMEOUT) for the program
 # started as HANDLE to end and prints its exit code (the low 8 bits of the
 # Windows exit code). On timeout it kills the program and fails.
 wine_wait() {
-    local handle=$1 timeout=${2:-$E2E_TIMEOUT} deadline
+    local handle=$1 timeout=${2:-$E2E_TIMEOUT}
     local procs=$E2E_TEST_DIR/.procs
-    deadline=$(($(e2e_now_ms) + timeout * 1000))
-    until [[ -f $procs/$handle.rc ]]; do
-        if (($(e2e_now_ms) > deadline)); then
-            kill -s KILL "$(e2e_read_line "$procs/$handle.pid")" 2>/dev/null || true
-            fail "program (handle $handle) still running after $timeout s; killed it"
-        fi
-        sleep 0.1
-    done
+    if ! wait_until "$timeout" test -f "$procs/$handle.rc"; then
+        kill -s KILL "$(e2e_read_line "$procs/$handle.pid")" 2>/dev/null || true
+        fail "program (handle $handle) still running after $timeout s; killed it"
+    fi
     cat "$procs/$handle.rc"
 }
 
@@ -366,12 +380,23 @@ unix_path() {
 
 # ------------------------------------------------------------- windows
 
+# Prints the ids of the visible windows whose caption matches the extended
+# regex CAPTION_REGEX; returns 1 if there is none.
+find_windows() {
+    xdotool search --onlyvisible --name "$1" 2>/dev/null
+}
+
+# Succeeds if window WINDOW is not (or no longer) visible.
+window_hidden() {
+    ! find_windows '' | grep -x "$1" >/dev/null
+}
+
 # Waits up to TIMEOUT seconds (default E2E_TIMEOUT) for a visible window
 # whose caption matches the extended regex CAPTION_REGEX (e.g. '^Setup$')
 # and prints its id. Fails if none appears.
 wait_window() {
     local regex=$1 timeout=${2:-$E2E_TIMEOUT} ids
-    ids=$(timeout "$timeout" xdotool search --sync --onlyvisible --name "$regex" 2>/dev/null) ||
+    ids=$(wait_until "$timeout" find_windows "$regex") ||
         fail "no visible window with caption matching '$regex' within $timeout s"
     echo "${ids%%$'\n'*}"
 }
@@ -379,27 +404,33 @@ wait_window() {
 # Waits up to TIMEOUT seconds (default E2E_TIMEOUT) until window WINDOW is
 # no longer visible. Fails if it stays.
 wait_window_gone() {
-    local window=$1 timeout=${2:-$E2E_TIMEOUT} deadline
-    deadline=$(($(e2e_now_ms) + timeout * 1000))
-    while xdotool search --onlyvisible --name '' 2>/dev/null | grep -x "$window" >/dev/null; do
-        (($(e2e_now_ms) <= deadline)) || fail "window $window still visible after $timeout s"
-        sleep 0.1
-    done
+    local timeout=${2:-$E2E_TIMEOUT}
+    wait_until "$timeout" window_hidden "$1" || fail "window $1 still visible after $timeout s"
 }
 
-# Succeeds if no visible window whose caption matches CAPTION_REGEX shows
-# up (or is already shown) during SECONDS; fails otherwise.
+# Fails if a visible window whose caption matches CAPTION_REGEX is shown
+# now or shows up within SECONDS.
 no_window_appears() {
-    if timeout "$2" xdotool search --sync --onlyvisible --name "$1" >/dev/null 2>&1; then
+    if wait_until "$2" find_windows "$1" >/dev/null; then
         fail "a window with caption matching '$1' appeared"
     fi
 }
 
 # Presses Return in message box WINDOW (its default button) and waits until
-# the box is gone.
+# the box is gone. Under Xvfb, with no window manager, Wine keeps a closing
+# top-level window shown (and its program waiting) for about 2 s.
 close_message_box() {
     press_key "$1" Return
     wait_window_gone "$1"
+}
+
+# Prints "X Y WIDTH HEIGHT" of WINDOW: its top left corner on the screen
+# and its size, in pixels.
+window_geometry() {
+    local X Y WIDTH HEIGHT SCREEN WINDOW shell
+    shell=$(xdotool getwindowgeometry --shell "$1" 2>/dev/null) || fail "window_geometry: no window $1"
+    eval "$shell"
+    echo "$X $Y $WIDTH $HEIGHT"
 }
 
 # Clicks the left mouse button at X,Y relative to WINDOW's top left corner.
@@ -427,7 +458,7 @@ type_text() {
 # folder and prints the file's path.
 screenshot() {
     local file=$E2E_TEST_DIR/$1.png
-    import -display "$DISPLAY" -window root "$file" || fail "screenshot $1 failed"
+    timeout 10 import -display "$DISPLAY" -window root "$file" || fail "screenshot $1 failed"
     echo "$file"
 }
 
@@ -435,8 +466,8 @@ screenshot() {
 
 # Prints the data of value NAME (empty: the default value) of registry key
 # KEY (e.g. 'HKCU\Software\X') as "reg query" shows it: strings as is,
-# REG_DWORD as 0x..., REG_MULTI_SZ items joined by \0. Returns 1 if the key
-# or value is missing.
+# REG_DWORD as 0x..., REG_BINARY as hex, REG_MULTI_SZ items joined by \0.
+# Returns 1 if the key or value is missing (an unset default value too).
 reg_query() {
     e2e_require_begun
     local key=$1 name=${2-} out line rest type
@@ -453,7 +484,9 @@ reg_query() {
         rest=${rest#    }
         type=${rest%%    *}
         rest=${rest#"$type"}
-        echo "${rest#    }"
+        rest=${rest#    }
+        [[ $name == '(Default)' && $rest == '(value not set)' ]] && return 1
+        echo "$rest"
         return 0
     done <<<"$out"
     return 1

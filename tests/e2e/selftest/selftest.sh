@@ -53,6 +53,15 @@ start=$(e2e_now_ms)
 check_eq 3 "$(wine_wait "$probe" 10)" "exit code of msgbox.exe"
 echo "timing: msgbox.exe ended $(e2e_elapsed "$start") after its box closed"
 
+# The same box closed by a click on its OK button, centred near the bottom.
+probe=$(wine_run_bg "$E2E_WORK/msgbox.exe" "Click OK")
+box=$(wait_window '^Harness Probe$' 20)
+read -r _ _ width height <<<"$(window_geometry "$box")"
+check '((width > 50 && height > 40))' "message box size ${width}x$height is plausible"
+click_at "$box" $((width / 2)) $((height - 21))
+wait_window_gone "$box" 10
+check_eq 3 "$(wine_wait "$probe" 10)" "exit code of msgbox.exe closed by a click"
+
 # A program that runs to completion by itself, through wine_run.
 start=$(e2e_now_ms)
 check_eq 5 "$(wine_run -t 10 cmd /c exit 5)" "exit code of cmd /c exit 5"
@@ -63,10 +72,12 @@ key='HKCU\Software\Screensaver Setup E2E'
 reg_set "$key" Greeting REG_SZ 'two  spaces and \ backslash'
 reg_set "$key" Count REG_DWORD 7
 reg_set "$key" '' REG_SZ 'default data'
+reg_set "$key\Sub" Other REG_SZ x
 check_eq 'two  spaces and \ backslash' "$(reg_query "$key" greeting)" "string value (name in other case)"
 check_eq 0x7 "$(reg_query "$key" Count)" "DWORD value"
 check_eq 'default data' "$(reg_query "$key" '')" "default value"
 check '! reg_query "$key" Missing' "reg_query fails for a missing value"
+check '! reg_query "$key\\Sub" ""' "reg_query fails for an unset default value"
 check 'reg_key_exists "$key"' "reg_key_exists finds the key"
 check '! reg_key_exists "$key\\Missing"' "reg_key_exists fails for a missing key"
 
