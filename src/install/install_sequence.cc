@@ -221,7 +221,7 @@ void Installation::ReportCopyFailure() {
 
 }  // namespace
 
-InstallResult btnOKClick(const RunContext& context, InstallerWindow& wizard) {
+InstallResult InstallScreensaver(const RunContext& context, InstallerWindow& wizard) {
   return Installation(context, wizard).Run();
 }
 

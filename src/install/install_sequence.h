@@ -34,7 +34,7 @@ enum class InstallResult {
   kSilentAbort,   // a folder or target error: reported, back on the Directory page
 };
 
-// Runs the installation (the wizard's btnOKClick).
-InstallResult btnOKClick(const RunContext& context, InstallerWindow& wizard);
+// Runs the installation; the wizard's btnOKClick hands over to it.
+InstallResult InstallScreensaver(const RunContext& context, InstallerWindow& wizard);
 
 }  // namespace scrsetup

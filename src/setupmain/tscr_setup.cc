@@ -187,7 +187,7 @@ void TSCRSetup::NotebookPageChanged() {
 }
 
 bool TSCRSetup::btnOKClick() {
-  InstallResult result = scrsetup::btnOKClick(context_, *this);
+  InstallResult result = InstallScreensaver(context_, *this);
   if (flags_.SilentMode && result != InstallResult::kInstalled) exit_code_ = kExitInstallFailed;
   return result != InstallResult::kSilentAbort;
 }
