@@ -11,7 +11,7 @@ PACKAGES := cmake make g++ googletest \
             wine64 fonts-wine xvfb xauth xdotool imagemagick liblnk-utils \
             osslsigncode openssl
 
-.PHONY: all deps build build-native build-win64 build-win32 test unit demo clean
+.PHONY: all deps build build-native build-win64 build-win32 build-native-asan test unit fuzz demo clean
 
 all: build
 
@@ -32,11 +32,36 @@ build-win64 build-win32 build-native: build-%: deps
 # The Windows programs first: the native tests run them under Wine.
 build: build-win64 build-win32 build-native
 
-test: build
+# The unit tests again under AddressSanitizer and UndefinedBehaviorSanitizer:
+# only unit_tests and the saverpack tool they run.
+build-native-asan: deps
+	cmake --preset native-asan >/dev/null
+	cmake --build --preset native-asan -j$(JOBS)
+
+test: build build-native-asan
 	ctest --preset native -j$(JOBS)
+	ctest --preset native-asan -j$(JOBS)
 
 unit: build-native
 	ctest --preset native -j$(JOBS) -L unit
+
+# libFuzzer harnesses (tests/fuzz), each run for FUZZ_SECONDS from the seed
+# corpus in build/fuzz/corpus, which keeps what they learn. An input that
+# breaks one is left in build/fuzz/findings.
+FUZZ_SECONDS ?= 60
+FUZZ_HARNESSES := command_line folder_macros language_table package_loading package_reader short_name
+fuzz: PACKAGES += clang libfuzzer-14-dev
+fuzz: deps
+	cmake --preset fuzz >/dev/null
+	cmake --build build/fuzz -j$(JOBS) --target fuzz_all
+	build/fuzz/bin/fuzz_seed_corpus build/fuzz/corpus
+	@mkdir -p build/fuzz/findings
+	@for h in $(FUZZ_HARNESSES); do \
+	  build/fuzz/bin/fuzz_$$h -max_total_time=$(FUZZ_SECONDS) -timeout=10 -print_final_stats=1 \
+	      -artifact_prefix=build/fuzz/findings/$$h- build/fuzz/corpus/$$h >build/fuzz/$$h.log 2>&1 \
+	    || { tail -n 60 build/fuzz/$$h.log; echo "fuzz_$$h: FAILED (log: build/fuzz/$$h.log)"; exit 1; }; \
+	  echo "fuzz_$$h: $$(grep -m1 -o 'Done [0-9]* runs in [0-9]* second(s)' build/fuzz/$$h.log)"; \
+	done
 
 demo: build
 	bash tools/demo.sh

@@ -12,6 +12,28 @@ pack_probe() {
   echo "$out"
 }
 
+# Builds a package of the probe screensaver alone, without readme, licence or
+# language texts, into "$E2E_TEST_DIR/NAME" and prints its path. Its wizard
+# opens on the Directory page. Extra saverpack options follow.
+pack_probe_bare() {
+  local out=$E2E_TEST_DIR/$1
+  shift
+  "$SAVERPACK" build -o "$out" --stub "$SETUP_EXE" --screensaver "$PROBE_SCR" --title Aurora \
+    --uninstall-entry --program-group --desktop-shortcut "$@" || fail "saverpack build failed"
+  echo "$out"
+}
+
+# Prints the value of FIELD (a number or a string, without quotes) from the
+# output of "saverpack inspect --json PACKAGE".
+package_field() {
+  local json value
+  json=$("$SAVERPACK" inspect --json "$1") || fail "saverpack inspect $1 failed"
+  value=$(grep -o "\"$2\": *[^,}]*" <<<"$json" | head -n1) || fail "no field $2 in the report on $1"
+  value=${value#*: }
+  value=${value#\"}
+  echo "${value%\"}"
+}
+
 # The prefix's drive C: as a Linux path.
 drive_c() { echo "$WINEPREFIX/drive_c"; }
 
@@ -36,7 +58,7 @@ SETTINGS_KEY='HKCU\Software\Lumivane\Aurora'
 check_link() {
   local link=$1 target=$2
   check '[[ -f $link ]]' "link $(basename "$link") exists"
-  check_eq "$(lnk_target "$link")" "$target" "target of $(basename "$link")"
+  check_eq "$target" "$(lnk_target "$link")" "target of $(basename "$link")"
 }
 
 # Waits until FILE exists (a program writes it in the background).
@@ -55,4 +77,37 @@ wait_for_no_file() {
     ((waited++ < seconds * 10)) || fail "$file still there after $seconds s"
     sleep 0.1
   done
+}
+
+# ------------------------------------------------------ helper programs
+
+HELPERS_DIR=$(cd "$(dirname "${BASH_SOURCE[0]}")/helpers" && pwd)
+
+# Builds the Windows helper program helpers/NAME.c into "$E2E_TEST_DIR/NAME.exe"
+# (once per test) and prints its path.
+build_helper() {
+  local exe=$E2E_TEST_DIR/$1.exe
+  if [[ ! -f $exe ]]; then
+    x86_64-w64-mingw32-gcc -static -s -O2 -Wall -Wextra -o "$exe" "$HELPERS_DIR/$1.c" \
+      >>"$E2E_TEST_DIR/build.log" 2>&1 || fail "cannot build helper $1, see $E2E_TEST_DIR/build.log"
+  fi
+  echo "$exe"
+}
+
+# Prints the texts of the visible controls of the visible top-level windows
+# of window class CLASS ("*": any) captioned exactly CAPTION, one
+# "Class: text" or "Class (disabled): text" line each (helpers/window_texts.c).
+# Returns 1 if there is no such window.
+window_texts() {
+  local exe
+  exe=$(build_helper window_texts)
+  "$E2E_WINE" "$exe" "$1" "$2" </dev/null 2>>"$E2E_TEST_DIR/wine.log"
+}
+
+# Prints the text of the message box captioned exactly CAPTION. Fails if no
+# such box is shown.
+message_box_text() {
+  local texts
+  texts=$(window_texts '#32770' "$1") || fail "no message box captioned '$1'"
+  sed -n 's/^Static: //p' <<<"$texts"
 }

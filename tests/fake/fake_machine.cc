@@ -75,6 +75,11 @@ class FakeFile : public File {
     if (!readable_ || count < 0) return -1;
     if (entry_->fail_reads_from && position_ + count > *entry_->fail_reads_from) return -1;
     int64_t size = Size();
+    // Reading at the end finds the end; reading from past it means the
+    // installer took an offset outside the file for one inside it.
+    if (position_ > size) {
+      ADD_FAILURE() << "read at offset " << position_ << " of a " << size << "-byte file";
+    }
     int64_t available = position_ >= size ? 0 : std::min(count, size - position_);
     std::copy_n(entry_->data.data() + position_, available, static_cast<char*>(buffer));
     position_ += available;

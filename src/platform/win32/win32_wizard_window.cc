@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <iterator>
 
 #include "platform/win32/res/resource_ids.h"
 #include "platform/win32/win32_application.h"
@@ -31,16 +32,19 @@ struct WindowKind {
 // By ControlKind. Radio buttons get their tab stop from SyncRadioTabStops;
 // buttons notify when they get the focus (BS_NOTIFY), as edit boxes do.
 constexpr WindowKind kWindowKinds[] = {
-    {"STATIC", SS_LEFTNOWORDWRAP | SS_NOPREFIX | SS_ENDELLIPSIS, 0},
-    {"STATIC", SS_LEFT | SS_NOPREFIX, 0},
-    {"STATIC", SS_LEFTNOWORDWRAP | SS_NOPREFIX | SS_ENDELLIPSIS | SS_NOTIFY, 0},
-    {"BUTTON", BS_PUSHBUTTON | BS_NOTIFY | WS_TABSTOP, 0},
-    {"BUTTON", BS_AUTORADIOBUTTON | BS_NOTIFY, 0},
-    {"EDIT", ES_AUTOHSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE},
-    {"EDIT", ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN | WS_VSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE},
+    /* kLabel */ {"STATIC", SS_LEFTNOWORDWRAP | SS_NOPREFIX | SS_ENDELLIPSIS, 0},
+    /* kWrappedLabel */ {"STATIC", SS_LEFT | SS_NOPREFIX, 0},
+    /* kLink */ {"STATIC", SS_LEFTNOWORDWRAP | SS_NOPREFIX | SS_ENDELLIPSIS | SS_NOTIFY, 0},
+    /* kButton */ {"BUTTON", BS_PUSHBUTTON | BS_NOTIFY | WS_TABSTOP, 0},
+    /* kRadioButton */ {"BUTTON", BS_AUTORADIOBUTTON | BS_NOTIFY, 0},
+    /* kEdit */ {"EDIT", ES_AUTOHSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE},
+    /* kMemo */
+    {"EDIT", ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN | WS_VSCROLL | WS_TABSTOP,
+     WS_EX_CLIENTEDGE},
+    /* kReadOnlyMemo */
     {"EDIT", ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN | ES_READONLY | WS_VSCROLL | WS_TABSTOP,
      WS_EX_CLIENTEDGE},
-    {PROGRESS_CLASSA, 0, 0},
+    /* kProgressBar */ {PROGRESS_CLASSA, 0, 0},
 };
 static_assert(std::size(kWindowKinds) == static_cast<size_t>(ControlKind::kProgressBar) + 1);
 
@@ -166,7 +170,7 @@ HWND Win32WizardWindow::CreateControl(HINSTANCE instance, const ControlLayout& l
                                                   : resources_.text_font();
   SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
   if (layout.flags & kChecked) SendMessageA(control, BM_SETCHECK, BST_CHECKED, 0);
-  if (kind.style & ES_MULTILINE) {
+  if (layout.kind == ControlKind::kMemo || layout.kind == ControlKind::kReadOnlyMemo) {
     // Texts of any length, not only the default 32 K.
     SendMessageA(control, EM_SETLIMITTEXT, 0, 0);
     KeepTextUnselectedOnEntry(control);

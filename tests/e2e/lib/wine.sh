@@ -179,19 +179,21 @@ e2e_make_template() {
         return 0
     fi
     start=$(e2e_now_ms)
-    e2e_kill_wineserver "$dir" || true
+    # Wine's processes must not inherit the lock ({lock}>&-): its services
+    # outlive an interrupted run and would keep the lock for seconds.
+    e2e_kill_wineserver "$dir" {lock}>&- || true
     rm -rf "$dir" "$home"
     mkdir -p "$home"
     e2e_wine_env "$dir" "$home"
     # No DISPLAY: the template must not depend on any X server.
     env -u DISPLAY "${E2E_ENV[@]}" "$E2E_WINE" wineboot -i \
-        >"$E2E_WORK/template.log" 2>&1 </dev/null ||
+        >"$E2E_WORK/template.log" 2>&1 </dev/null {lock}>&- ||
         fail "wineboot -i failed, see $E2E_WORK/template.log"
     # A crashing program exits instead of waiting for a crash dialog.
     env -u DISPLAY "${E2E_ENV[@]}" "$E2E_WINE" reg add 'HKCU\Software\Wine\WineDbg' \
-        /v ShowCrashDialog /t REG_DWORD /d 0 /f >>"$E2E_WORK/template.log" 2>&1 </dev/null ||
+        /v ShowCrashDialog /t REG_DWORD /d 0 /f >>"$E2E_WORK/template.log" 2>&1 </dev/null {lock}>&- ||
         fail "could not disable the crash dialog, see $E2E_WORK/template.log"
-    env "${E2E_ENV[@]}" "$E2E_WINESERVER" -w >/dev/null 2>&1 </dev/null
+    env "${E2E_ENV[@]}" "$E2E_WINESERVER" -w >/dev/null 2>&1 </dev/null {lock}>&-
     # Wine links Desktop, Documents... to HOME; each test needs real folders.
     while IFS= read -r -d '' link; do
         rm "$link"
@@ -219,17 +221,19 @@ e2e_start_xvfb() {
     e2e_record_pid "$E2E_XVFB_PID" Xvfb
     wait_until 10 e2e_xvfb_settled "$number_file" || fail "Xvfb did not report a display within 10 s"
     ! e2e_pid_gone "$E2E_XVFB_PID" || fail "Xvfb exited, see $E2E_TEST_DIR/xvfb.log"
-    export DISPLAY=":$(e2e_read_line "$number_file")"
+    DISPLAY=":$(e2e_read_line "$number_file")"
+    export DISPLAY
 }
 
 # Starts a persistent wineserver for the test's prefix and one throwaway
 # process, so that Wine's services run (quietly) before the first real
 # program and their output never reaches the test's stdout/stderr.
 e2e_start_wineserver() {
-    local pid expected
+    local pid device inode expected
     "$E2E_WINESERVER" -p >/dev/null 2>&1 </dev/null || fail "wineserver -p failed"
     # The server runs in a folder named after the prefix's device and inode.
-    expected=$(printf 'server-%x-%x' $(stat -c '%d %i' "$WINEPREFIX"))
+    read -r device inode < <(stat -c '%d %i' "$WINEPREFIX")
+    expected=$(printf 'server-%x-%x' "$device" "$inode")
     for pid in $(pgrep -u "$(id -u)" -x wineserver64); do
         if [[ $(readlink "/proc/$pid/cwd") == */"$expected" ]]; then
             e2e_record_pid "$pid" wineserver64
@@ -285,7 +289,7 @@ e2e_end() {
         E2E_XVFB_PID=
     fi
     if [[ ${E2E_KEEP:-0} != 1 ]]; then
-        rm -rf "$E2E_TEST_DIR/prefix" "$E2E_TEST_DIR/home"
+        rm -rf "${E2E_TEST_DIR:?}/prefix" "${E2E_TEST_DIR:?}/home"
     fi
     if ((status == 0)); then
         echo "PASS: $E2E_TEST_NAME"
@@ -427,6 +431,7 @@ close_message_box() {
 # Prints "X Y WIDTH HEIGHT" of WINDOW: its top left corner on the screen
 # and its size, in pixels.
 window_geometry() {
+    # shellcheck disable=SC2034 # SCREEN and WINDOW are set by the eval, unused.
     local X Y WIDTH HEIGHT SCREEN WINDOW shell
     shell=$(xdotool getwindowgeometry --shell "$1" 2>/dev/null) || fail "window_geometry: no window $1"
     eval "$shell"

@@ -8,16 +8,20 @@ export E2E_WORK=${E2E_WORK:-${TMPDIR:-/tmp}/e2e-selftest}
 export E2E_TEST_NAME=${E2E_TEST_NAME:-selftest}
 source "$here/../lib/wine.sh"
 
-# Builds the probe programs into E2E_WORK.
+# Builds the probe programs into E2E_WORK, replacing each in one step so a
+# selftest running at the same time never starts a half-written program.
 build_probes() {
     mkdir -p "$E2E_WORK"
     x86_64-w64-mingw32-gcc -static -mwindows -O2 -s -Wall -Wextra \
-        -o "$E2E_WORK/msgbox.exe" "$here/msgbox.c"
+        -o "$E2E_WORK/msgbox.$$.exe" "$here/msgbox.c"
     x86_64-w64-mingw32-gcc -static -municode -O2 -s -Wall -Wextra \
-        -o "$E2E_WORK/makelink.exe" "$here/makelink.c" -lole32 -luuid
+        -o "$E2E_WORK/makelink.$$.exe" "$here/makelink.c" -lole32 -luuid
+    mv -f "$E2E_WORK/msgbox.$$.exe" "$E2E_WORK/msgbox.exe"
+    mv -f "$E2E_WORK/makelink.$$.exe" "$E2E_WORK/makelink.exe"
 }
 
 # A failure inside $(...) must stop the script and make it fail.
+# shellcheck disable=SC2034 # status and output are read by the checks.
 check_fail_stops_script() {
     local status=0 output
     output=$(bash -c 'set -euo pipefail; source "$1"; value=$(fail "probe failure"); echo "still running"' \
@@ -94,7 +98,7 @@ link='C:\users\Public\Desktop\Probe.lnk'
 check_eq 0 "$(wine_run "$E2E_WORK/makelink.exe" "$link" 'C:\windows\notepad.exe')" "makelink.exe"
 check_eq 'C:\windows\notepad.exe' "$(lnk_target "$(unix_path "$link")")" "lnk_target"
 
-# Isolation: folders under users stay real, and Wine wrote only below the test folder.
+# Isolation: folders under users stay real, and HOME points into the test folder.
 check '[[ -z $(find "$WINEPREFIX/drive_c/users" -type l) ]]' "no symlinks under drive_c/users"
 check '[[ $HOME == "$E2E_TEST_DIR"/* ]]' "HOME inside the test folder"
 

@@ -253,9 +253,12 @@ def median_cut(colours, count):
 
 
 def write_bitmap_8bit(path, rows):
+    """An 8-bit BMP; pure white keeps a palette entry of its own, so the
+    picture's background matches the band exactly."""
     size = len(rows)
     flat = [c for row in rows for c in row]
-    palette = median_cut(flat, 256)
+    white = (255, 255, 255)
+    palette = [white] + median_cut([c for c in flat if c != white], 255)
     nearest = {}
     for colour in set(flat):
         nearest[colour] = min(range(len(palette)),

@@ -1,0 +1,66 @@
+#!/bin/bash
+# A screensaver payload that ends before its declared length makes the copy
+# fail. Under -silent (a record that declares more bytes than the file holds)
+# the run ends with exit code 2 and no window; in the wizard (the package cut
+# short from Linux after the wizard has started) a box captioned like the
+# wizard reports it and the wizard closes. Either way the partly copied
+# screensaver file is deleted and no file name is remembered; the uninstall
+# entry and the shortcuts are written all the same, as designed.
+set -euo pipefail
+here=$(dirname "$0")
+source "$here/lib/wine.sh"
+e2e_begin
+source "$here/installer.sh"
+
+failure_text='There was an error installing Aurora. Installation is not complete.'
+
+# Writes VALUE as a little-endian int32 at OFFSET into FILE.
+write_int32() {
+  local value=$(($3 & 0xffffffff)) escaped
+  escaped=$(printf '\\x%02x\\x%02x\\x%02x\\x%02x' $((value & 255)) $((value >> 8 & 255)) \
+    $((value >> 16 & 255)) $((value >> 24 & 255)))
+  printf "$escaped" | dd of="$1" bs=1 seek="$2" conv=notrunc status=none
+}
+
+# -silent: the package has no readme, licence or language block, so loading
+# reads nothing at ExtrasSize. A negative ExtrasSize then makes the payload
+# (PayloadSize - ExtrasSize - 946 bytes) run 2000 - 946 bytes past the end of
+# the file, while everything the loading reads stays in place.
+damaged=$(pack_probe_bare Damaged-setup.exe)
+record_start=$(($(stat -c %s "$damaged") - 946))
+write_int32 "$damaged" $((record_start + 0x190)) -2000
+check_eq -2000 "$(package_field "$damaged" ExtrasSize)" "ExtrasSize of the damaged record"
+check_eq 2 "$(wine_run -t 15 "$damaged" -silent 'C:\Damaged')" "-silent with a short payload ends with exit code 2"
+no_window_appears '.' 0.5
+check '[[ -d $(drive_c)/Damaged && -z $(ls -A "$(drive_c)/Damaged") ]]' \
+  "-silent: the destination folder is made but left empty (the partial probe.scr is deleted)"
+check_eq 'C:\Damaged' "$(reg_query "$UNINSTALL_KEY" InstallLocation)" "-silent: the uninstall entry is written"
+check '! reg_query "$SETTINGS_KEY" FileName_ >/dev/null' "-silent: no file name is remembered"
+
+# The wizard: cut the package 1000 bytes into the screensaver once the wizard
+# is up; the stub, which Wine has mapped, stays whole.
+package=$(pack_probe_bare Aurora-setup.exe)
+stub_size=$(package_field "$package" StubSize)
+handle=$(wine_run_bg "$package")
+wizard=$(wait_window '^Aurora Setup$')
+truncate -s $((stub_size + 1000)) "$package"
+click_at "$wizard" 377 348  # Install (btnNext at 337,336, 80 x 25)
+
+# The box has the wizard's caption.
+other_window() { find_windows "$1" | grep -vx "$2"; }
+box=$(wait_until "$E2E_TIMEOUT" other_window '^Aurora Setup$' "$wizard") ||
+  fail "no message box captioned 'Aurora Setup' besides the wizard"
+box=${box%%$'\n'*}
+screenshot copy-failure >/dev/null
+check_eq "$failure_text" "$(message_box_text 'Aurora Setup')" "message after the copy failure"
+close_message_box "$box"
+wait_window_gone "$wizard" 10
+check_eq 0 "$(wine_wait "$handle" 10)" "the wizard's run ends with exit code 0"
+no_window_appears '.' 0.5
+
+folder="$(drive_c)/Program Files/Aurora"
+check '[[ -d $folder && -z $(ls -A "$folder") ]]' \
+  "the destination folder is left empty (the partial probe.scr is deleted)"
+check_eq 'C:\Program Files\Aurora' "$(reg_query "$UNINSTALL_KEY" InstallLocation)" "the uninstall entry is written"
+check '[[ -f "$(user_desktop)/Preview Aurora.lnk" ]]' "the desktop shortcut is written"
+check '! reg_query "$SETTINGS_KEY" FileName_ >/dev/null' "no file name is remembered"

@@ -1,0 +1,27 @@
+// The short-name rule on arbitrary names, directly and as the loader applies
+// it to a record's ScreensaverFile field.
+#include <cstring>
+
+#include "fuzz/fuzz_support.h"
+#include "package/setup_record.h"
+#include "package/short_name.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  using namespace scrsetup;
+  const std::string name = fuzz::Bytes(data, size);
+  const std::string rewritten = ApplyShortNameRule(name);
+  FUZZ_CHECK(FolderPart(rewritten) == FolderPart(name));
+
+  SetupRecord record = EmptyRecord();
+  if (!SetFieldText(record.ScreensaverFile, name, true)) return 0;
+  const std::string field = FieldText(record.ScreensaverFile);
+  const std::string applied = ApplyShortNameRule(field);
+  const SetupRecord before = record;
+  if (SetFieldText(record.ScreensaverFile, applied, true)) {
+    FUZZ_CHECK(FieldText(record.ScreensaverFile) == applied);
+  } else {
+    // A name that no longer fits leaves the field as it was.
+    FUZZ_CHECK(std::memcmp(&before, &record, sizeof(record)) == 0);
+  }
+  return 0;
+}
