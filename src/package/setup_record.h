@@ -154,6 +154,10 @@ inline bool LicenseModeEnabled(const SetupRecord& record) {
   return record.LicenseMode >= 1 && record.LicenseMode <= 3;
 }
 
+// Whether the record's block sizes keep the package's invariants: none
+// negative, ExtrasSize their sum, and a payload length of 0 or more.
+bool BlockSizesConsistent(const SetupRecord& record);
+
 // Positions inside a package, from PackageEnd and the record.
 inline int64_t RecordStart(int64_t package_end) { return package_end - kTailSize; }
 inline int64_t ExtrasStart(int64_t package_end, const SetupRecord& record) {

@@ -89,6 +89,9 @@ bool TSCRSetup::LoadPackage(File& own_file, PackageKind kind) {
   if (!language_text) return false;
   language_.LoadLanguageTable(*language_text, "Setup");
   LangRenameControls();
+  // Block sizes that do not add up would make the payload and the blocks be
+  // read from the wrong places: a truncated screensaver reported as installed.
+  if (!BlockSizesConsistent(record_)) return false;
 
   if (kind == PackageKind::kUninstaller) return RunUninstall(own_file, context_, *window_);
   std::optional<SetupTexts> texts = ReadSetupTexts(own_file, PackageEnd_, record_);

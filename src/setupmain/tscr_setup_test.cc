@@ -28,6 +28,11 @@ TEST(TSCRSetupLoading, AnUnreadablePackageIsReportedOnceAndEndsTheRun) {
   negative_language.LanguageSize = -1;
   SetupRecord readme_outside = package.FinalRecord();
   readme_outside.ReadmeSize = 1 << 30;
+  SetupRecord extras_mismatch = package.FinalRecord();
+  extras_mismatch.ExtrasSize += 1000;  // would shift the payload's end into the stub
+  SetupRecord negative_readme = package.FinalRecord();
+  negative_readme.ReadmeSize = -5;
+  negative_readme.ExtrasSize = -5;
   PackageBuilder uninstaller = package;
   uninstaller.signature = UninstallerSignature();
 
@@ -40,6 +45,8 @@ TEST(TSCRSetupLoading, AnUnreadablePackageIsReportedOnceAndEndsTheRun) {
       {"record outside the file", "tiny Vornex.sig"},
       {"negative language size", package.BytesWithRecord(negative_language)},
       {"readme outside the file", package.BytesWithRecord(readme_outside)},
+      {"block sizes that do not add up", package.BytesWithRecord(extras_mismatch)},
+      {"negative readme size", package.BytesWithRecord(negative_readme)},
       {"uninstaller with a damaged record signature",
        uninstaller.BytesWithRecord(damaged_signature)},
   };
