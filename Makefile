@@ -11,7 +11,7 @@ PACKAGES := cmake make g++ googletest \
             wine64 fonts-wine xvfb xauth xdotool imagemagick liblnk-utils \
             osslsigncode openssl
 
-.PHONY: all deps build build-native build-win64 build-win32 build-native-asan test unit fuzz demo clean
+.PHONY: all deps build build-native build-win64 build-win32 build-native-asan test unit fuzz demo bench clean
 
 all: build
 
@@ -65,6 +65,13 @@ fuzz: deps
 
 demo: build
 	bash tools/demo.sh
+
+# Benchmarks that print figures beside their references (bench/run.sh; see
+# docs/performance.md). BENCH_LARGE=1 adds the 1 GiB silent installation
+# under Wine, which takes minutes and 3+ GiB of disk.
+bench: PACKAGES += time
+bench: build
+	bash bench/run.sh
 
 clean:
 	rm -rf build out
