@@ -1,0 +1,190 @@
+#!/bin/bash
+# make bench: prints figures, each beside the reference it is held against,
+# measured in the same run. Nothing here passes or fails on time; the script
+# fails only when something it measures does not work (a build, a wrong
+# result, an installation that does not succeed).
+#
+#   1. stub size: both setup.exe files against the 128 KiB goal for i686,
+#      their imported DLLs, sections, and (from a linker map of an identical
+#      i686 build in a temporary folder) the largest contributors
+#   2. LocatePackage over 64 MiB appended after the end signature, against a
+#      plain sequential read of the same bytes
+#   3. only with BENCH_LARGE=1 (minutes, 3+ GiB of disk): "setup.exe -silent"
+#      of a package with a BENCH_LARGE_MIB (default 1024) MiB screensaver under
+#      Wine, against cp of the same file, with the installer's peak memory
+#
+# Settings: BENCH_MAP=0 skips the map build; BENCH_MAP_DIR (default
+# ${TMPDIR:-/tmp}/scrsetup-bench-map-win32) is where it goes.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+out=$root/build/bench
+SAVERPACK=${SAVERPACK:-$root/build/native/bin/saverpack}
+LOCATE_BENCH=${LOCATE_BENCH:-$root/build/native/bin/locate_package_bench}
+STUB_GOAL_I686=$((128 * 1024))
+mkdir -p "$out"
+
+heading() { printf '\n== %s\n' "$*"; }
+kib() { awk -v n="$1" 'BEGIN { printf "%.1f KiB", n / 1024 }'; }
+
+# ------------------------------------------------------------ stub size
+
+# Prints "SIZE OUTPUT_SECTION INPUT_SECTION FILE" for every input section a
+# GNU ld map file shows in the image (debug sections left out).
+map_input_sections() {
+    awk '
+        function hex(text,   i, n) {
+            n = 0
+            text = tolower(substr(text, 3))
+            for (i = 1; i <= length(text); i++) n = n * 16 + index("0123456789abcdef", substr(text, i, 1)) - 1
+            return n
+        }
+        function emit(name, size, file,   n) {
+            n = hex(size)
+            if (n > 0 && output !~ /^[.](debug|stab)/) print n, output, name, file
+        }
+        /^Linker script and memory map/ { in_map = 1; next }
+        !in_map { next }
+        /^[.][^ ]/ { output = $1; next }
+        /^ [.*][^ ]*$/ { pending = $1; next }
+        /^ [.][^ ]* +0x[0-9a-f]+ +0x[0-9a-f]+ / { emit($1, $3, $4); pending = ""; next }
+        pending != "" && /^ +0x[0-9a-f]+ +0x[0-9a-f]+ [^ ]/ { emit(pending, $2, $3) }
+        { pending = "" }
+    ' "$1"
+}
+
+# Prints the COUNT largest sums of SIZE by KEY ("lib": archive, "member":
+# archive member or object file) from map_input_sections output on stdin.
+sum_by() {
+    awk -v key="$1" '{
+        file = $4; sub(/.*\//, "", file)
+        if (key == "lib") sub(/\(.*/, "", file)
+        sum[file] += $1
+    } END { for (f in sum) printf "%8d  %s\n", sum[f], f }' | sort -rn | sed -n "1,$2p"
+}
+
+stub_report() {
+    local arch=$1 exe=$root/build/$1/bin/setup.exe objdump=$2 size
+    [[ -f $exe ]] || { echo "$exe is missing: build it with make build-$arch" >&2; return 1; }
+    size=$(stat -c %s "$exe")
+    printf '%s setup.exe: %d bytes (%s)' "$arch" "$size" "$(kib "$size")"
+    if [[ $arch == win32 ]]; then
+        printf '   goal: %d bytes (128 KiB); %+d bytes against it (%.2fx the goal)' \
+            "$STUB_GOAL_I686" $((size - STUB_GOAL_I686)) "$(awk -v a="$size" -v b="$STUB_GOAL_I686" 'BEGIN { print a / b }')"
+    fi
+    echo
+    printf '  imports: %s\n' "$("$objdump" -p "$exe" | sed -n 's/^\s*DLL Name: //p' | tr '\n' ' ')"
+    echo "  sections (bytes in memory):"
+    "$objdump" -h "$exe" | awk '$1 ~ /^[0-9]+$/ { printf "    %-9s %7d\n", $2, strtonum_hex($3) }
+        function strtonum_hex(text,   i, n) {
+            n = 0; text = tolower(text)
+            for (i = 1; i <= length(text); i++) n = n * 16 + index("0123456789abcdef", substr(text, i, 1)) - 1
+            return n
+        }'
+}
+
+# Builds the i686 stub once more in a temporary folder, with the same flags
+# plus a linker map, and shows where its bytes come from.
+stub_map_report() {
+    local dir=${BENCH_MAP_DIR:-${TMPDIR:-/tmp}/scrsetup-bench-map-win32} sections
+    (cd "$root" && cmake --preset win32 -B "$dir" -DCMAKE_EXE_LINKER_FLAGS="-Wl,-Map=$dir/setup.map" >/dev/null &&
+        cmake --build "$dir" -j2 --target setup >"$dir.log" 2>&1) ||
+        { echo "map build failed, see $dir.log" >&2; return 1; }
+    printf 'map build: %s, %d bytes (build/win32/bin/setup.exe: %d)\n' "$dir/bin/setup.exe" \
+        "$(stat -c %s "$dir/bin/setup.exe")" "$(stat -c %s "$root/build/win32/bin/setup.exe")"
+    sections=$out/setup-win32.sections
+    map_input_sections "$dir/setup.map" >"$sections"
+    echo "  by library (all sections, bytes):"
+    sum_by lib 10 <"$sections" | sed 's/^/  /'
+    echo "  by object file (all sections, bytes):"
+    sum_by member 16 <"$sections" | sed 's/^/  /'
+    echo "  largest single input sections of .text (functions when they have their own section):"
+    awk '$2 == ".text"' "$sections" | sort -rn | sed -n 1,12p | while read -r size _ name file; do
+        name=${name#.text}
+        name=${name#\$}
+        printf '    %8d  %s  [%s]\n' "$size" "$(c++filt <<<"${name:-(whole .text of the file)}" | cut -c1-70)" "${file##*/}"
+    done
+}
+
+heading "1. stub size"
+stub_report win32 i686-w64-mingw32-objdump
+stub_report win64 x86_64-w64-mingw32-objdump
+if [[ ${BENCH_MAP:-1} != 0 ]]; then
+    stub_map_report
+fi
+
+# ------------------------------------------------- locating the package
+
+heading "2. LocatePackage with 64 MiB after the end signature"
+package=$out/locate/package.exe
+rm -rf "$out/locate"
+mkdir -p "$out/locate"
+"$SAVERPACK" build -o "$package" --stub "$root/build/win64/bin/setup.exe" \
+    --screensaver "$root/build/win64/bin/probe.scr" --title Aurora >/dev/null
+package_end=$(stat -c %s "$package")
+head -c $((64 * 1024 * 1024)) /dev/urandom >>"$package"
+"$LOCATE_BENCH" "$package" "$package_end"
+rm -rf "$out/locate"
+
+# ------------------------------------------------ large silent install
+
+# Runs in a subshell: e2e_begin's EXIT trap ends it.
+large_install_bench() {
+    local mib=${BENCH_LARGE_MIB:-1024} dir payload package folder code rss_file t0 cp_ms install_ms
+    local baseline install_rss E2E_WINE_REAL
+    export E2E_WORK=$out/e2e E2E_TEST_NAME=silent_install_large
+    source "$root/tests/e2e/lib/wine.sh"
+    e2e_begin
+    dir=$E2E_TEST_DIR
+    payload=$dir/Large.scr
+    package=$dir/Large-setup.exe
+    # A real screensaver (it records its arguments and exits when the shell's
+    # "install" verb starts it) followed by incompressible bytes.
+    cp "$root/build/win64/bin/probe.scr" "$payload"
+    head -c $((mib * 1024 * 1024 - $(stat -c %s "$payload"))) /dev/urandom >>"$payload"
+    "$SAVERPACK" build -o "$package" --stub "$root/build/win64/bin/setup.exe" \
+        --screensaver "$payload" --title Large --uninstall-entry >/dev/null
+    folder="$WINEPREFIX/drive_c/Program Files/Large"
+    mkdir -p "$WINEPREFIX/drive_c/cp-reference"
+    sync
+
+    # Reference: cp of the same bytes into the same prefix, both from the page cache.
+    t0=$(e2e_now_ms)
+    cp "$payload" "$WINEPREFIX/drive_c/cp-reference/Large.scr"
+    cp_ms=$(($(e2e_now_ms) - t0))
+    rm -rf "$WINEPREFIX/drive_c/cp-reference"
+
+    # Wine's own cost: starting and ending a program that does nothing.
+    rss_file=$dir/wine-baseline.rusage
+    E2E_WINE_REAL=$E2E_WINE
+    E2E_WINE=$dir/timed-wine64
+    printf '#!/bin/sh\nexec /usr/bin/time -f "%%e %%M" -o "$TIME_OUT" %s "$@"\n' "$E2E_WINE_REAL" >"$E2E_WINE"
+    chmod +x "$E2E_WINE"
+    export TIME_OUT=$rss_file
+    wine_run cmd /c exit >/dev/null
+    baseline=$(cat "$rss_file")
+
+    rss_file=$dir/install.rusage
+    t0=$(e2e_now_ms)
+    export TIME_OUT=$rss_file
+    code=$(wine_run -t 1800 "$package" -silent)
+    install_ms=$(($(e2e_now_ms) - t0))
+    E2E_WINE=$E2E_WINE_REAL
+    check_eq 0 "$code" "silent installation exits with 0"
+    check 'cmp -s "$payload" "$folder/Large.scr"' "installed screensaver is byte-identical to the payload"
+
+    read -r _ install_rss <"$rss_file"
+    printf '  payload: %d MiB (%d bytes), package: %d bytes\n' "$mib" "$(stat -c %s "$payload")" "$(stat -c %s "$package")"
+    printf '  %-44s %8.2f s\n' "setup.exe -silent (wine64 start to end)" "$(awk -v m="$install_ms" 'BEGIN { print m / 1000 }')"
+    printf '  %-44s %8.2f s\n' "reference: cp of the payload" "$(awk -v m="$cp_ms" 'BEGIN { print m / 1000 }')"
+    printf '  installation / cp: %.2fx the time (goal: at most 1.5x)\n' "$(awk -v a="$install_ms" -v b="$cp_ms" 'BEGIN { print a / b }')"
+    printf '  %-44s %8.1f MiB (goal: under 32 MiB)\n' "installer peak resident memory (max RSS)" "$(awk -v k="$install_rss" 'BEGIN { print k / 1024 }')"
+    printf '  %-44s %8.1f MiB, %s s\n' "reference: wine64 cmd /c exit" "$(awk -v k="${baseline#* }" 'BEGIN { print k / 1024 }')" "${baseline%% *}"
+    rm -f "$payload" "$package"
+}
+
+if [[ ${BENCH_LARGE:-0} == 1 ]]; then
+    heading "3. silent installation of a ${BENCH_LARGE_MIB:-1024} MiB screensaver under Wine"
+    (large_install_bench)
+else
+    heading "3. silent installation of a large screensaver: skipped (BENCH_LARGE=1 runs it)"
+fi
