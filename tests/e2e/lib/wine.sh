@@ -440,7 +440,9 @@ window_geometry() {
 
 # Clicks the left mouse button at X,Y relative to WINDOW's top left corner.
 click_at() {
-    xdotool mousemove --sync --window "$1" "$2" "$3" click 1 ||
+    # --sync waits for the pointer to move: park it first, or a second click
+    # at the same place waits for a move that never comes.
+    xdotool mousemove 0 0 mousemove --sync --window "$1" "$2" "$3" click 1 ||
         fail "click_at: cannot click at $2,$3 in window $1"
 }
 
