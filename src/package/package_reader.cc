@@ -45,13 +45,20 @@ std::optional<PackageLocation> LocatePackage(File& file) {
     int64_t read_from = first_end - kSignatureSize;
     int64_t length = last_end - read_from;
     if (!ReadExactly(file, read_from, buffer.data(), length)) return std::nullopt;
-    for (int64_t end = last_end; end >= first_end; --end) {
-      const char* window = buffer.data() + (end - kSignatureSize - read_from);
-      if (IsSignature(window, setup)) return PackageLocation{end, PackageKind::kSetup};
-      if (IsSignature(window, uninstaller)) {
-        return PackageLocation{end, PackageKind::kUninstaller};
-      }
+    // Both signatures end in the same byte: memchr finds its places, and the
+    // last match in the block is the one nearest the end of the file.
+    std::optional<PackageLocation> nearest;
+    const char* const begin = buffer.data() + (first_end - 1 - read_from);
+    const char* const limit = buffer.data() + length;
+    for (const char* last = begin; last < limit; ++last) {
+      last = static_cast<const char*>(std::memchr(last, setup.back(), limit - last));
+      if (!last) break;
+      const char* window = last + 1 - kSignatureSize;
+      const int64_t end = read_from + (last + 1 - buffer.data());
+      if (IsSignature(window, setup)) nearest = PackageLocation{end, PackageKind::kSetup};
+      if (IsSignature(window, uninstaller)) nearest = PackageLocation{end, PackageKind::kUninstaller};
     }
+    if (nearest) return nearest;
     last_end = first_end - 1;
   }
   return std::nullopt;

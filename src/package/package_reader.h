@@ -24,8 +24,8 @@ struct PackageLocation {
 
 // Finds the end signature nearest the end of the file, testing both
 // signatures at every position from the last 10 bytes back to offset 0.
-// Reads backwards in large blocks, so bytes appended after the signature
-// cost one pass over them. nullopt when neither signature occurs.
+// Reads backwards in large blocks and looks only where the signatures' last
+// byte stands, so bytes appended after the signature cost about one read. nullopt when neither signature occurs.
 std::optional<PackageLocation> LocatePackage(File& file);
 
 // Reads exactly `count` bytes at `offset`. False when the read would start
