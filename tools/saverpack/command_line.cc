@@ -57,13 +57,13 @@ constexpr std::string_view kExitHelp =
     "package, a file that is not a package, a failed read or write); 2 wrong\n"
     "command line.\n";
 
-struct OptionSpec {
+struct OptionRule {
   std::string_view name;
   bool takes_value;
   bool required;
 };
 
-constexpr OptionSpec kBuildOptions[] = {
+constexpr OptionRule kBuildOptions[] = {
     {"-o", true, true},
     {"--stub", true, true},
     {"--screensaver", true, true},
@@ -81,7 +81,7 @@ constexpr OptionSpec kBuildOptions[] = {
     {"--desktop-shortcut", false, false},
 };
 
-constexpr OptionSpec kInspectOptions[] = {
+constexpr OptionRule kInspectOptions[] = {
     {"--json", false, false},
 };
 
@@ -115,35 +115,35 @@ bool IsHelpSwitch(std::string_view argument) { return argument == "--help" || ar
 // unknown, repeated or valueless option, or a missing required one.
 std::optional<Failure> Collect(std::string_view command,
                                std::span<const std::string_view> arguments,
-                               std::span<const OptionSpec> specs, GivenArguments& given) {
+                               std::span<const OptionRule> rules, GivenArguments& given) {
   for (size_t i = 0; i < arguments.size(); ++i) {
     std::string_view argument = arguments[i];
     if (argument.size() < 2 || argument.front() != '-') {
       given.plain.push_back(argument);
       continue;
     }
-    const OptionSpec* spec = nullptr;
-    for (const OptionSpec& candidate : specs) {
-      if (candidate.name == argument) spec = &candidate;
+    const OptionRule* rule = nullptr;
+    for (const OptionRule& candidate : rules) {
+      if (candidate.name == argument) rule = &candidate;
     }
-    if (spec == nullptr) {
+    if (rule == nullptr) {
       return UsageFailure(command, "unknown option '" + std::string(argument) + "'");
     }
-    if (given.Has(spec->name)) {
-      return UsageFailure(command, "option " + std::string(spec->name) + " is given twice");
+    if (given.Has(rule->name)) {
+      return UsageFailure(command, "option " + std::string(rule->name) + " is given twice");
     }
     std::string_view value;
-    if (spec->takes_value) {
+    if (rule->takes_value) {
       if (i + 1 == arguments.size()) {
-        return UsageFailure(command, "option " + std::string(spec->name) + " needs a value");
+        return UsageFailure(command, "option " + std::string(rule->name) + " needs a value");
       }
       value = arguments[++i];
     }
-    given.options.emplace_back(spec->name, value);
+    given.options.emplace_back(rule->name, value);
   }
-  for (const OptionSpec& spec : specs) {
-    if (spec.required && !given.Has(spec.name)) {
-      return UsageFailure(command, "option " + std::string(spec.name) + " is required");
+  for (const OptionRule& rule : rules) {
+    if (rule.required && !given.Has(rule.name)) {
+      return UsageFailure(command, "option " + std::string(rule.name) + " is required");
     }
   }
   return std::nullopt;
