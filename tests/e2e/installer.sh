@@ -111,3 +111,12 @@ message_box_text() {
   texts=$(window_texts '#32770' "$1") || fail "no message box captioned '$1'"
   sed -n 's/^Static: //p' <<<"$texts"
 }
+
+# Lists drive C: outside windows\, to compare the machine before and after a run.
+snapshot() { (cd "$(drive_c)" && find . -path ./windows -prune -o -print | sort); }
+
+# Makes the probe screensaver log how it was started into "$E2E_TEST_DIR/probe.log".
+log_probe_runs() {
+  export PROBE_SAVER_LOG
+  PROBE_SAVER_LOG=$(win_path "$E2E_TEST_DIR")'\probe.log'
+}

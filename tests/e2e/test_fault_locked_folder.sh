@@ -44,7 +44,6 @@ cases=(
 )
 
 package=$(pack_probe_bare Aurora-setup.exe)
-snapshot() { (cd "$(drive_c)" && find . -path ./windows -prune -o -print | sort); }
 before=$(snapshot)
 
 start=$(e2e_now_ms)

@@ -10,10 +10,8 @@ source "$here/lib/wine.sh"
 e2e_begin
 source "$here/installer.sh"
 
-export PROBE_SAVER_LOG
-PROBE_SAVER_LOG=$(win_path "$E2E_TEST_DIR")'\probe.log'
+log_probe_runs
 package=$(pack_probe_bare Aurora-setup.exe)
-snapshot() { (cd "$(drive_c)" && find . -path ./windows -prune -o -print | sort); }
 before=$(snapshot)
 wizard_shows() { window_texts TSCRSetup 'Aurora Setup' | grep -Fxq -- "$1"; }
 

@@ -7,8 +7,7 @@ source "$here/lib/wine.sh"
 e2e_begin
 source "$here/installer.sh"
 
-export PROBE_SAVER_LOG
-PROBE_SAVER_LOG=$(win_path "$E2E_TEST_DIR")'\probe.log'
+log_probe_runs
 package=$(pack_probe Aurora-setup.exe --web https://example.org/aurora)
 
 check_eq 0 "$(wine_run "$package" -silent)" "silent installation exits with 0"

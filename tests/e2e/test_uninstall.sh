@@ -21,7 +21,6 @@ uninstaller_win=${uninstall_string//\"/}
 check_eq 'C:\Program Files\Aurora\uninstall probe.exe' "$uninstaller_win" "uninstall string names the uninstaller"
 group="$(user_programs)/Aurora"
 
-snapshot() { (cd "$WINEPREFIX/drive_c" && find . -path ./windows -prune -o -print | sort); }
 
 # No: nothing changes, no further window.
 before=$(snapshot)

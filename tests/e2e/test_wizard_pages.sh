@@ -13,11 +13,9 @@ source "$here/lib/wine.sh"
 e2e_begin
 source "$here/installer.sh"
 
-export PROBE_SAVER_LOG
-PROBE_SAVER_LOG=$(win_path "$E2E_TEST_DIR")'\probe.log'
+log_probe_runs
 
 folder="$(drive_c)/Program Files/Aurora"
-snapshot() { (cd "$(drive_c)" && find . -path ./windows -prune -o -print | sort); }
 
 # Texts of one language: the wizard's caption, the page titles and the
 # buttons' captions, as window_texts prints them (converted to UTF-8).
