@@ -97,12 +97,12 @@ shoot 1-license 'Aurora Setup' 'License Agreement'
 press_key "$wizard" alt+a
 click_at "$wizard" 377 348   # Next
 shoot 2-directory 'Aurora Setup' 'Select Destination Directory'
-click_at "$wizard" 377 348   # Install
+press_key "$wizard" Return   # Install (the focused Next button)
 close_screensaver_box
 shoot 3-readme 'Aurora Setup' 'Information'
-click_at "$wizard" 377 348   # Next
+press_key "$wizard" Return   # Next
 shoot 4-finished 'Aurora Setup' 'Finish'
-click_at "$wizard" 377 348   # Finish
+press_key "$wizard" Return   # Finish
 echo "wizard ended with exit code $(wine_wait "$handle")"
 ls "$out"/*.png | sed "s|^$root/||"
 
