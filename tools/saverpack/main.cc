@@ -4,6 +4,7 @@
 #include <string_view>
 #include <vector>
 
+#include "saverpack/catalogue.h"
 #include "saverpack/command_line.h"
 #include "saverpack/package_builder.h"
 #include "saverpack/package_inspector.h"
@@ -34,13 +35,19 @@ int Run(const saverpack::ParsedCommandLine& parsed) {
       if (auto failure = saverpack::BuildPackage(parsed.build)) return Fail(*failure);
       return 0;
     case Command::kInspect: {
+      saverpack::PackageCodePage code_page;
+      if (auto failure = saverpack::PackageCodePage::Open(parsed.inspect.code_page, code_page)) {
+        return Fail(*failure);
+      }
       saverpack::PackageReport report;
       if (auto failure = saverpack::InspectPackageFile(parsed.inspect.package, report)) {
         return Fail(*failure);
       }
-      return Print(parsed.inspect.json ? saverpack::FormatReportJson(report)
-                                       : saverpack::FormatReportText(report));
+      return Print(parsed.inspect.json ? saverpack::FormatReportJson(report, code_page)
+                                       : saverpack::FormatReportText(report, code_page));
     }
+    case Command::kLanguages:
+      return Print(saverpack::CatalogueListing());
   }
   return 0;
 }
