@@ -19,22 +19,26 @@ double_byte=(932 936 949 950)
 # 0x80 to 0xFF (single-byte) or for the pairs LEAD TRAIL (double-byte); the
 # C1 controls, which glibc gives for a few bytes, are no characters there.
 characters_of() {
-  local cp=$1
-  local c1='s/\xc2[\x80-\x9f]//g'
-  python3 - "$cp" <<'PY' | iconv -c -f "CP$cp" -t UTF-8 | LC_ALL=C sed "$c1" | grep -v '^$' | tr -d '\n'
-import sys
-cp = int(sys.argv[1])
-out = bytearray()
-if cp in (932, 936, 949, 950):
-    leads = list(range(0x81, 0xa0)) + list(range(0xe0, 0xfd)) if cp == 932 else range(0x81, 0xff)
-    for lead in leads:
-        for trail in range(0x40, 0xff):
-            out += bytes([lead, trail]) + b"\n"
-else:
-    for byte in range(0x80, 0x100):
-        out += bytes([byte]) + b"\n"
-sys.stdout.buffer.write(out)
-PY
+  local cp=$1 c1='s/\xc2[\x80-\x9f]//g' lead trail leads=() escaped='' piece
+  case $cp in
+  932) leads=($(seq 0x81 0x9f) $(seq 0xe0 0xfc)) ;;
+  936 | 949 | 950) leads=($(seq 0x81 0xfe)) ;;
+  esac
+  if ((${#leads[@]})); then
+    for lead in "${leads[@]}"; do
+      for trail in $(seq 0x40 0xfe); do
+        printf -v piece '\\x%02x\\x%02x\\n' "$lead" "$trail"
+        escaped+=$piece
+      done
+    done
+  else
+    for lead in $(seq 0x80 0xff); do
+      printf -v piece '\\x%02x\\n' "$lead"
+      escaped+=$piece
+    done
+  fi
+  printf '%b' "$escaped" | iconv -c -f "CP$cp" -t UTF-8 | LC_ALL=C sed "$c1" | grep -v '^$' |
+    tr -d '\n'
 }
 
 # Both tools build with ARGS into DIR/linux.exe and DIR/windows.exe; prints
