@@ -366,6 +366,9 @@ TEST_F(SaverpackCliTest, RefusalsLeaveTheOutputAsItWas) {
                      "ck\r\n");
   const std::string greek_name = work_.Path("\xce\xa9mega.scr");
   testing::WriteFile(greek_name, "saver");
+  const std::string big_readme = work_.Path("big.txt");
+  testing::WriteFile(big_readme, "");
+  std::filesystem::resize_file(big_readme, (int64_t{64} << 20) + 1);
   const std::string kanji16 = "表示表示表示表示表示表示表示表示";  // 32 bytes in 932
   struct Case {
     const char* name;
@@ -447,6 +450,8 @@ TEST_F(SaverpackCliTest, RefusalsLeaveTheOutputAsItWas) {
       {"title over 32 bytes once converted",
        BuildArguments({{"--title", kanji16 + "a"}, {"--codepage", "932"}}), 1,
        "--title is 33 bytes long in code page 932; the record holds at most 32"},
+      {"text file too large to convert", BuildArguments({{"--readme", big_readme}}), 1,
+       "a text to convert may hold at most 64 MiB"},
       {"code page not served", BuildArguments({{"--codepage", "437"}}), 2,
        "--codepage '437' is not a supported code page"},
       {"code page not a number", BuildArguments({{"--codepage", "cp1252"}}), 2,
