@@ -163,7 +163,11 @@ std::optional<Failure> ConvertInput(Input& input, PackageCodePage& code_page) {
   return code_page.EncodeFile(*contents, input.Name(), *input.converted);
 }
 
-std::optional<Failure> WriteBytes(const void* data, int64_t count, TemporaryOutput& output);
+std::optional<Failure> WriteBytes(const void* data, int64_t count, TemporaryOutput& output) {
+  errno = 0;
+  if (output.file().Write(data, count) == count) return std::nullopt;
+  return BadInput(output.WriteFailure());
+}
 
 std::optional<Failure> CopyInput(Input& input, TemporaryOutput& output) {
   if (input.converted) {
@@ -176,12 +180,6 @@ std::optional<Failure> CopyInput(Input& input, TemporaryOutput& output) {
     return BadInput(input.Name() + ": the file ended early; was it changed while being read?");
   }
   return BadInput(input.Name() + ": copying into the package failed: " + SystemErrorText());
-}
-
-std::optional<Failure> WriteBytes(const void* data, int64_t count, TemporaryOutput& output) {
-  errno = 0;
-  if (output.file().Write(data, count) == count) return std::nullopt;
-  return BadInput(output.WriteFailure());
 }
 
 // Picks the catalogue language that --language names; none when it names a file.
