@@ -25,11 +25,6 @@ std::string Shown(char32_t character) {
 
 }  // namespace
 
-bool IsSupportedCodePage(int number) {
-  return number == 874 || number == 932 || number == 936 || number == 949 || number == 950 ||
-         (number >= 1250 && number <= 1258);
-}
-
 std::optional<Failure> PackageCodePage::Open(std::optional<int> number, PackageCodePage& opened) {
   opened = PackageCodePage();
   if (!number) return std::nullopt;

@@ -50,7 +50,8 @@ class PackageCodePage {
   std::u32string Decode(std::string_view bytes);
 
  private:
-  std::optional<Failure> Encode(std::string_view source, bool crlf, std::string_view what,
+  // `file`: `source` may start with a byte order mark, and gets CR LF lines.
+  std::optional<Failure> Encode(std::string_view source, bool file, std::string_view what,
                                 std::string& bytes);
 
   std::optional<int> number_;
