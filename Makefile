@@ -9,7 +9,7 @@ JOBS ?= 2
 PACKAGES := cmake make g++ googletest \
             g++-mingw-w64-x86-64 g++-mingw-w64-i686 \
             wine64 fonts-wine xvfb xauth xdotool imagemagick liblnk-utils \
-            osslsigncode openssl
+            osslsigncode openssl locales
 
 .PHONY: all deps build build-native build-win64 build-win32 build-native-asan test unit fuzz demo bench clean
 

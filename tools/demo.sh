@@ -27,10 +27,14 @@ pack() {
 section "Packing the example screensaver"
 pack "$out/Aurora-setup.exe" "$root/build/win32/bin/setup.exe" "$root/build/win32/bin/Aurora.scr"
 pack "$out/Aurora-setup-x64.exe" "$SETUP_EXE" "$root/build/win64/bin/Aurora.scr"
+# The German wizard's texts come from saverpack's language catalogue, written
+# in code page 1252 as the texts of every package are by default.
 "$SAVERPACK" build -o "$out/Aurora-setup-de-x64.exe" --stub "$SETUP_EXE" \
   --screensaver "$root/build/win64/bin/Aurora.scr" --title Aurora --license "$examples/license.txt" \
-  --language "$examples/german.lng"
+  --language de --codepage 1252
 ls -l "$out"/*.exe
+section "saverpack languages (the catalogue behind --language CODE)"
+"$SAVERPACK" languages
 section "saverpack inspect out/demo/Aurora-setup.exe (the 32-bit package to ship)"
 "$SAVERPACK" inspect "$out/Aurora-setup.exe"
 
@@ -85,8 +89,8 @@ shoot() {
 
 section "The wizard in German: its first page"
 handle=$(wine_run_bg "$out/Aurora-setup-de-x64.exe")
-wizard=$(wait_window '^Aurora Installation$')
-shoot de-1-license 'Aurora Installation' 'Lizenzvereinbarung'
+wizard=$(wait_window '^Aurora Setup$')
+shoot de-1-license 'Aurora Setup' 'Lizenzvereinbarung'
 press_key "$wizard" Escape
 echo "German wizard cancelled, exit code $(wine_wait "$handle")"
 

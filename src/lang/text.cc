@@ -33,6 +33,20 @@ std::string AsciiLower(std::string_view text) {
   return lowered;
 }
 
+std::string WithCrLfLines(std::string_view text) {
+  std::string lines;
+  lines.reserve(text.size() + text.size() / 16);
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '\r' || text[i] == '\n') {
+      lines += "\r\n";
+      if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+    } else {
+      lines += text[i];
+    }
+  }
+  return lines;
+}
+
 std::string WithTrailingBackslash(std::string_view text) {
   std::string result(text);
   if (result.empty() || result.back() != '\\') result += '\\';

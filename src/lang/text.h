@@ -1,5 +1,5 @@
 // Text routines shared by every layer: replace-all, trimming, ASCII case,
-// and the trailing "\" of folder texts. All byte-exact on 8-bit text.
+// CR LF line ends and the trailing "\" of folder texts. All byte-exact on 8-bit text.
 #pragma once
 
 #include <string>
@@ -18,6 +18,10 @@ std::string_view TrimControls(std::string_view text);
 
 // Turns the letters A to Z into a to z; no other character changes.
 std::string AsciiLower(std::string_view text);
+
+// `text` with every CR, LF or CR LF written as CR LF, the line ends a Windows
+// multi-line box and text file show.
+std::string WithCrLfLines(std::string_view text);
 
 // `text` with a "\" appended unless it already ends with one ("" gives "\").
 std::string WithTrailingBackslash(std::string_view text);

@@ -23,21 +23,6 @@ constexpr const char* kEnglishPageDescriptions[kPageCount] = {
     "The Setup has completed successfully.",
 };
 
-// Text for a multi-line box: every CR, LF or CR LF becomes CR LF.
-std::string WithCrLfLines(std::string_view text) {
-  std::string lines;
-  lines.reserve(text.size() + text.size() / 16);
-  for (size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == '\r' || text[i] == '\n') {
-      lines += "\r\n";
-      if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
-    } else {
-      lines += text[i];
-    }
-  }
-  return lines;
-}
-
 }  // namespace
 
 TSCRSetup::TSCRSetup(Platform& platform, const RunFlags& flags, const CommandLine& arguments)

@@ -131,4 +131,5 @@ echo "timing: wizard without folder page $(e2e_elapsed "$start")"
 walk_wizard en "$(pack_probe Aurora-en.exe)"
 # The German run installs again into the same folder; start it from an empty one.
 rm -rf "$folder"
-walk_wizard de "$(pack_probe Aurora-de.exe --language "$EXAMPLES_DIR/german.lng")"
+# The example table is already in 1252: stored as it is.
+walk_wizard de "$(pack_probe Aurora-de.exe --language "$EXAMPLES_DIR/german.lng" --codepage none)"

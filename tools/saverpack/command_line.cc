@@ -11,8 +11,9 @@ constexpr std::string_view kUsageLines =
     "Usage:\n"
     "  saverpack build -o OUT.exe --stub STUB.exe --screensaver FILE.scr --title TEXT\n"
     "                  [options]\n"
-    "  saverpack inspect PACKAGE.exe [--json]\n"
-    "  saverpack help [build | inspect]\n";
+    "  saverpack inspect PACKAGE.exe [--json] [--codepage N | none]\n"
+    "  saverpack languages\n"
+    "  saverpack help [build | inspect | languages]\n";
 
 constexpr std::string_view kBuildHelp =
     "\n"
@@ -31,7 +32,14 @@ constexpr std::string_view kBuildHelp =
     "  --license FILE          text for the licence page\n"
     "  --license-mode N        record value 0 to 255; 1, 2 and 3 show the licence\n"
     "                          page (default: 1 with --license, otherwise 0)\n"
-    "  --language FILE         language table for the installer's texts\n"
+    "  --language CODE | FILE  the installer's texts: a language of the catalogue\n"
+    "                          (see 'saverpack languages') or a language table\n"
+    "                          file; a value that names an existing file or holds\n"
+    "                          a \"/\", \"\\\" or \".\" is a file\n"
+    "  --codepage N | none     the Windows code page the texts are written in\n"
+    "                          (default 1252; 874, 932, 936, 949, 950, 1250 to\n"
+    "                          1258), the one the users' Windows runs; \"none\"\n"
+    "                          stores every text and file byte for byte as given\n"
     "  --folder TEXT           default installation folder (at most 250 bytes;\n"
     "                          default \"<Program Files>\")\n"
     "  --subfolder TEXT        default subfolder (at most 250 bytes; default: the\n"
@@ -41,6 +49,12 @@ constexpr std::string_view kBuildHelp =
     "  --program-group         create a program group in the Start menu\n"
     "  --desktop-shortcut      create a shortcut on the desktop\n"
     "\n"
+    "Texts on the command line are UTF-8; the readme, licence and language files\n"
+    "UTF-8 (a byte order mark is dropped) or UTF-16 with a byte order mark, at\n"
+    "most 64 MiB. They are written in the code page, the files with CR LF line\n"
+    "ends; a character the code page cannot hold is refused. The byte limits count\n"
+    "the bytes in the code page; a text over its limit is refused, never cut.\n"
+    "\n"
     "Everything after the stub (screensaver, blocks, and the 946 bytes of record\n"
     "and signature) must stay under 2 GiB.\n";
 
@@ -49,7 +63,16 @@ constexpr std::string_view kInspectHelp =
     "saverpack inspect reads a package as the installer does and prints its kind\n"
     "(setup or uninstaller), PackageEnd (where its end signature ends), the file\n"
     "size, the sizes of its parts and every field of the setup record, then any\n"
-    "inconsistency found. With --json it prints the same as one JSON object.\n";
+    "inconsistency found. With --json it prints the same as one JSON object.\n"
+    "The record's texts are shown in UTF-8, decoded from code page N (default\n"
+    "1252; \"none\": ASCII only); a byte the code page does not define shows as\n"
+    "\\xNN (in the JSON, as the text \\xNN).\n";
+
+constexpr std::string_view kLanguagesHelp =
+    "\n"
+    "saverpack languages lists the catalogue of installer translations that\n"
+    "build --language CODE takes, with the code page each language's users\n"
+    "usually run.\n";
 
 constexpr std::string_view kExitHelp =
     "\n"
@@ -79,10 +102,12 @@ constexpr OptionRule kBuildOptions[] = {
     {"--uninstall-entry", false, false},
     {"--program-group", false, false},
     {"--desktop-shortcut", false, false},
+    {"--codepage", true, false},
 };
 
 constexpr OptionRule kInspectOptions[] = {
     {"--json", false, false},
+    {"--codepage", true, false},
 };
 
 // The options and plain arguments of one command, as given.
@@ -158,6 +183,26 @@ std::optional<int> ParseLicenseMode(std::string_view text) {
   return value;
 }
 
+// Reads --codepage into `code_page` when given (nullopt for "none").
+std::optional<Failure> ParseCodePage(std::string_view command, const GivenArguments& given,
+                                     std::optional<int>& code_page) {
+  std::optional<std::string_view> text = given.Find("--codepage");
+  if (!text) return std::nullopt;
+  if (*text == "none") {
+    code_page.reset();
+    return std::nullopt;
+  }
+  int value = 0;
+  auto [end, error] = std::from_chars(text->data(), text->data() + text->size(), value);
+  if (error != std::errc() || end != text->data() + text->size() || !IsSupportedCodePage(value)) {
+    return UsageFailure(command, "--codepage '" + std::string(*text) +
+                                     "' is not a supported code page (874, 932, 936, 949, 950, "
+                                     "1250 to 1258, or none)");
+  }
+  code_page = value;
+  return std::nullopt;
+}
+
 std::optional<Failure> ParseBuild(std::span<const std::string_view> arguments,
                                   BuildOptions& build) {
   GivenArguments given;
@@ -196,7 +241,7 @@ std::optional<Failure> ParseBuild(std::span<const std::string_view> arguments,
     }
     build.license_mode = *mode;
   }
-  return std::nullopt;
+  return ParseCodePage("build", given, build.code_page);
 }
 
 std::optional<Failure> ParseInspect(std::span<const std::string_view> arguments,
@@ -206,12 +251,22 @@ std::optional<Failure> ParseInspect(std::span<const std::string_view> arguments,
   if (given.plain.size() != 1) return UsageFailure("inspect", "name exactly one package file");
   inspect.package = std::string(given.plain[0]);
   inspect.json = given.Has("--json");
+  return ParseCodePage("inspect", given, inspect.code_page);
+}
+
+std::optional<Failure> ParseLanguages(std::span<const std::string_view> arguments) {
+  GivenArguments given;
+  if (auto failure = Collect("languages", arguments, {}, given)) return failure;
+  if (!given.plain.empty()) {
+    return UsageFailure("languages", "unexpected argument '" + std::string(given.plain[0]) + "'");
+  }
   return std::nullopt;
 }
 
 std::optional<Command> CommandNamed(std::string_view name) {
   if (name == "build") return Command::kBuild;
   if (name == "inspect") return Command::kInspect;
+  if (name == "languages") return Command::kLanguages;
   return std::nullopt;
 }
 
@@ -228,7 +283,7 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string_view>& argument
     if (arguments.size() > 1) {
       std::optional<Command> topic = CommandNamed(arguments[1]);
       if (!topic || arguments.size() > 2) {
-        parsed.failure = GeneralUsageFailure("help: name one command, build or inspect");
+        parsed.failure = GeneralUsageFailure("help: name one command, build, inspect or languages");
         return parsed;
       }
       parsed.help_topic = *topic;
@@ -248,16 +303,26 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string_view>& argument
     }
   }
   parsed.command = *command;
-  parsed.failure = *command == Command::kBuild ? ParseBuild(rest, parsed.build)
-                                               : ParseInspect(rest, parsed.inspect);
+  switch (*command) {
+    case Command::kBuild:
+      parsed.failure = ParseBuild(rest, parsed.build);
+      break;
+    case Command::kInspect:
+      parsed.failure = ParseInspect(rest, parsed.inspect);
+      break;
+    default:
+      parsed.failure = ParseLanguages(rest);
+  }
   return parsed;
 }
 
 std::string HelpText(Command topic) {
   std::string text = "saverpack: builds and inspects Screensaver Setup packages.\n\n";
   text += kUsageLines;
-  if (topic != Command::kInspect) text += kBuildHelp;
-  if (topic != Command::kBuild) text += kInspectHelp;
+  bool all = topic == Command::kHelp;
+  if (all || topic == Command::kBuild) text += kBuildHelp;
+  if (all || topic == Command::kInspect) text += kInspectHelp;
+  if (all || topic == Command::kLanguages) text += kLanguagesHelp;
   text += kExitHelp;
   return text;
 }

@@ -1,12 +1,14 @@
 // The saverpack command line: which command to run and its options.
 //
 //   saverpack build -o OUT --stub STUB --screensaver FILE --title TEXT [...]
-//   saverpack inspect PACKAGE [--json]
-//   saverpack --help | help [build|inspect] | build --help | inspect --help
+//   saverpack inspect PACKAGE [--json] [--codepage N|none]
+//   saverpack languages
+//   saverpack --help | help [COMMAND] | COMMAND --help
 //
 // Parsing checks only the command line itself: every option known, given
-// at most once and with its value, the required ones present, and
-// --license-mode a number from 0 to 255. Whether texts fit the record and
+// at most once and with its value, the required ones present,
+// --license-mode a number from 0 to 255 and --codepage a supported code
+// page or "none". Whether texts fit the record and
 // files can be read is the build's business. Every problem found here is a
 // usage failure (exit status 2).
 #pragma once
@@ -17,6 +19,7 @@
 #include <vector>
 
 #include "saverpack/failure.h"
+#include "saverpack/package_code_page.h"
 
 namespace saverpack {
 
@@ -30,7 +33,10 @@ struct BuildOptions {
   std::string web_address;
   std::optional<std::string> readme;
   std::optional<std::string> license;
+  // A catalogue language's code or a language table file (NamesLanguageFile).
   std::optional<std::string> language;
+  // The code page texts are written in; nullopt: as given, byte for byte.
+  std::optional<int> code_page = kDefaultCodePage;
   int license_mode = 0;  // 1 when --license is given without --license-mode
   std::string folder{kDefaultFolder};
   std::string subfolder;  // the title when --subfolder is not given
@@ -43,9 +49,11 @@ struct BuildOptions {
 struct InspectOptions {
   std::string package;
   bool json = false;
+  // The code page the record's texts are shown from; nullopt: ASCII only.
+  std::optional<int> code_page = kDefaultCodePage;
 };
 
-enum class Command { kHelp, kBuild, kInspect };
+enum class Command { kHelp, kBuild, kInspect, kLanguages };
 
 struct ParsedCommandLine {
   Command command = Command::kHelp;

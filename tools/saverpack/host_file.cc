@@ -10,8 +10,8 @@
 
 #ifdef _WIN32
 #include <io.h>
-#define WIN32_LEAN_AND_MEAN
-#include <windows.h>
+
+#include "saverpack/wide_text_win32.h"
 #else
 #include <unistd.h>
 #endif
@@ -34,9 +34,15 @@ int NotRegularError(std::FILE* stream) {
   if ((status.st_mode & _S_IFMT) == _S_IFREG) return 0;
   return (status.st_mode & _S_IFMT) == _S_IFDIR ? EISDIR : EINVAL;
 }
-int OpenNewDescriptor(const std::string& path) {
-  return _open(path.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
+// Paths are UTF-8 inside the tool; the wide functions take any character.
+std::FILE* OpenStreamForReading(const std::string& path) {
+  return _wfopen(WideFromUtf8(path).c_str(), L"rb");
 }
+int OpenNewDescriptor(const std::string& path) {
+  return _wopen(WideFromUtf8(path).c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY,
+                _S_IREAD | _S_IWRITE);
+}
+bool Remove(const std::string& path) { return _wremove(WideFromUtf8(path).c_str()) == 0; }
 std::FILE* StreamForDescriptor(int descriptor) { return _fdopen(descriptor, "wb"); }
 void CloseDescriptor(int descriptor) { _close(descriptor); }
 
@@ -58,6 +64,14 @@ int ErrnoFor(DWORD error) {
       return EIO;
   }
 }
+bool MoveReplacing(const std::string& from, const std::string& to) {
+  if (MoveFileExW(WideFromUtf8(from).c_str(), WideFromUtf8(to).c_str(),
+                  MOVEFILE_REPLACE_EXISTING)) {
+    return true;
+  }
+  errno = ErrnoFor(GetLastError());
+  return false;
+}
 #else
 int SeekTo(std::FILE* stream, int64_t offset, int origin) {
   return fseeko(stream, static_cast<off_t>(offset), origin);
@@ -69,9 +83,14 @@ int NotRegularError(std::FILE* stream) {
   if (S_ISREG(status.st_mode)) return 0;
   return S_ISDIR(status.st_mode) ? EISDIR : EINVAL;
 }
+std::FILE* OpenStreamForReading(const std::string& path) { return std::fopen(path.c_str(), "rb"); }
 int OpenNewDescriptor(const std::string& path) {
   return open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
 }
+bool MoveReplacing(const std::string& from, const std::string& to) {
+  return std::rename(from.c_str(), to.c_str()) == 0;
+}
+bool Remove(const std::string& path) { return std::remove(path.c_str()) == 0; }
 std::FILE* StreamForDescriptor(int descriptor) { return fdopen(descriptor, "wb"); }
 void CloseDescriptor(int descriptor) { close(descriptor); }
 #endif
@@ -121,7 +140,7 @@ bool StdioFile::Close() {
 }
 
 std::unique_ptr<StdioFile> OpenForReading(const std::string& path) {
-  std::FILE* stream = std::fopen(path.c_str(), "rb");
+  std::FILE* stream = OpenStreamForReading(path);
   if (stream == nullptr) return nullptr;
   auto file = std::make_unique<StdioFile>(stream);
   if (int error = NotRegularError(stream); error != 0) {
@@ -147,16 +166,10 @@ std::unique_ptr<StdioFile> CreateNewFile(const std::string& path) {
 }
 
 bool MoveFileReplacing(const std::string& from, const std::string& to) {
-#ifdef _WIN32
-  if (MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING)) return true;
-  errno = ErrnoFor(GetLastError());
-  return false;
-#else
-  return std::rename(from.c_str(), to.c_str()) == 0;
-#endif
+  return MoveReplacing(from, to);
 }
 
-bool RemoveFile(const std::string& path) { return std::remove(path.c_str()) == 0; }
+bool RemoveFile(const std::string& path) { return Remove(path); }
 
 std::string SystemErrorText() { return std::strerror(errno); }
 

@@ -3,7 +3,8 @@
 // operations a build needs. This is the only part of the tool that differs
 // between Linux and Windows.
 //
-// Failures set errno; SystemErrorText() turns it into words for a message.
+// Paths are UTF-8 (on Windows they go to the wide file functions). Failures
+// set errno; SystemErrorText() turns it into words for a message.
 #pragma once
 
 #include <cstdint>

@@ -4,7 +4,9 @@
 #include <string_view>
 #include <vector>
 
+#include "saverpack/catalogue.h"
 #include "saverpack/command_line.h"
+#include "saverpack/host_program.h"
 #include "saverpack/package_builder.h"
 #include "saverpack/package_inspector.h"
 #include "saverpack/report_format.h"
@@ -12,13 +14,13 @@
 namespace {
 
 int Fail(const saverpack::Failure& failure) {
-  std::fprintf(stderr, "saverpack: %s\n", failure.message.c_str());
+  saverpack::WriteText(stderr, "saverpack: " + failure.message + "\n");
   return failure.exit_code;
 }
 
 // Prints `text` on stdout; a failure when it cannot be written completely.
 int Print(const std::string& text) {
-  if (std::fputs(text.c_str(), stdout) < 0 || std::fflush(stdout) != 0) {
+  if (!saverpack::WriteText(stdout, text)) {
     return Fail({saverpack::kExitBadInput, "cannot write to standard output"});
   }
   return 0;
@@ -34,13 +36,19 @@ int Run(const saverpack::ParsedCommandLine& parsed) {
       if (auto failure = saverpack::BuildPackage(parsed.build)) return Fail(*failure);
       return 0;
     case Command::kInspect: {
+      saverpack::PackageCodePage code_page;
+      if (auto failure = saverpack::PackageCodePage::Open(parsed.inspect.code_page, code_page)) {
+        return Fail(*failure);
+      }
       saverpack::PackageReport report;
       if (auto failure = saverpack::InspectPackageFile(parsed.inspect.package, report)) {
         return Fail(*failure);
       }
-      return Print(parsed.inspect.json ? saverpack::FormatReportJson(report)
-                                       : saverpack::FormatReportText(report));
+      return Print(parsed.inspect.json ? saverpack::FormatReportJson(report, code_page)
+                                       : saverpack::FormatReportText(report, code_page));
     }
+    case Command::kLanguages:
+      return Print(saverpack::CatalogueListing());
   }
   return 0;
 }
@@ -48,6 +56,7 @@ int Run(const saverpack::ParsedCommandLine& parsed) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::vector<std::string_view> arguments(argv + 1, argv + argc);
+  const std::vector<std::string> given = saverpack::ProgramArguments(argc, argv);
+  std::vector<std::string_view> arguments(given.begin(), given.end());
   return Run(saverpack::ParseCommandLine(arguments));
 }

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "package/package_reader.h"
+#include "saverpack/catalogue.h"
 #include "saverpack/host_file.h"
 
 namespace saverpack {
@@ -22,23 +23,35 @@ Failure BadInput(std::string message) { return Failure{kExitBadInput, std::move(
 
 std::string Quoted(std::string_view text) { return "'" + std::string(text) + "'"; }
 
-std::string TooLong(std::string_view what, size_t length, size_t limit) {
-  return std::string(what) + " is " + std::to_string(length) +
-         " bytes long; the record holds at most " + std::to_string(limit);
+// The most a text file may hold to be converted; a larger one can still be
+// stored as it is with --codepage none.
+constexpr int64_t kMaxConvertedFileSize = int64_t{64} << 20;
+
+std::string TooLong(std::string_view what, size_t length, size_t limit,
+                    const PackageCodePage& code_page) {
+  std::string in_code_page =
+      code_page.number() ? " in code page " + std::to_string(*code_page.number()) : "";
+  return std::string(what) + " is " + std::to_string(length) + " bytes long" + in_code_page +
+         "; the record holds at most " + std::to_string(limit);
 }
 
-// A text stored in a char[N] field; `needs_nul` as for SetFieldText.
+// A text stored in a char[N] field in the package's code page; `needs_nul`
+// as for SetFieldText. A text over the limit is refused, never cut.
 template <size_t N>
 std::optional<Failure> StoreText(char (&field)[N], std::string_view text, bool needs_nul,
-                                 std::string_view option) {
-  if (scrsetup::SetFieldText(field, text, needs_nul)) return std::nullopt;
-  return BadInput(TooLong(option, text.size(), needs_nul ? N - 1 : N));
+                                 std::string_view option, PackageCodePage& code_page) {
+  std::string bytes;
+  if (auto failure = code_page.EncodeText(text, option, bytes)) return failure;
+  if (scrsetup::SetFieldText(field, bytes, needs_nul)) return std::nullopt;
+  return BadInput(TooLong(option, bytes.size(), needs_nul ? N - 1 : N, code_page));
 }
 
 std::optional<Failure> StoreCounted(scrsetup::CountedString& field, std::string_view text,
-                                    std::string_view option) {
-  if (scrsetup::SetCountedText(field, text)) return std::nullopt;
-  return BadInput(TooLong(option, text.size(), scrsetup::CountedString::kCapacity));
+                                    std::string_view option, PackageCodePage& code_page) {
+  std::string bytes;
+  if (auto failure = code_page.EncodeText(text, option, bytes)) return failure;
+  if (scrsetup::SetCountedText(field, bytes)) return std::nullopt;
+  return BadInput(TooLong(option, bytes.size(), scrsetup::CountedString::kCapacity, code_page));
 }
 
 // One input file, open, with the option that named it.
@@ -48,7 +61,14 @@ struct Input {
   std::unique_ptr<StdioFile> file;
   int64_t size = 0;
 
+  // The block's bytes in the package's code page; nullopt when the file is
+  // copied as it is.
+  std::optional<std::string> converted;
+
   std::string Name() const { return std::string(option) + " " + Quoted(path); }
+  int64_t PackagedSize() const {
+    return converted ? static_cast<int64_t>(converted->size()) : size;
+  }
 };
 
 std::optional<Failure> OpenInput(std::string_view option, const std::string& path, Input& input) {
@@ -129,7 +149,31 @@ class TemporaryOutput {
   std::unique_ptr<StdioFile> file_;
 };
 
+// Reads a text file whole and converts it into the package's code page.
+std::optional<Failure> ConvertInput(Input& input, PackageCodePage& code_page) {
+  if (input.size > kMaxConvertedFileSize) {
+    return BadInput(input.Name() + ": is " + std::to_string(input.size) +
+                    " bytes; a text to convert may hold at most 64 MiB (--codepage none "
+                    "stores a file as it is)");
+  }
+  errno = 0;
+  std::optional<std::string> contents = scrsetup::ReadBlock(*input.file, 0, input.size);
+  if (!contents) return BadInput(input.Name() + ": cannot read: " + SystemErrorText());
+  input.converted.emplace();
+  return code_page.EncodeFile(*contents, input.Name(), *input.converted);
+}
+
+std::optional<Failure> WriteBytes(const void* data, int64_t count, TemporaryOutput& output) {
+  errno = 0;
+  if (output.file().Write(data, count) == count) return std::nullopt;
+  return BadInput(output.WriteFailure());
+}
+
 std::optional<Failure> CopyInput(Input& input, TemporaryOutput& output) {
+  if (input.converted) {
+    return WriteBytes(input.converted->data(), static_cast<int64_t>(input.converted->size()),
+                      output);
+  }
   errno = 0;
   if (scrsetup::CopyRange(*input.file, 0, input.size, output.file())) return std::nullopt;
   if (errno == 0) {
@@ -138,10 +182,37 @@ std::optional<Failure> CopyInput(Input& input, TemporaryOutput& output) {
   return BadInput(input.Name() + ": copying into the package failed: " + SystemErrorText());
 }
 
-std::optional<Failure> WriteBytes(const void* data, int64_t count, TemporaryOutput& output) {
-  errno = 0;
-  if (output.file().Write(data, count) == count) return std::nullopt;
-  return BadInput(output.WriteFailure());
+// Picks the catalogue language that --language names; none when it names a file.
+std::optional<Failure> ChooseLanguage(const BuildOptions& options,
+                                      const CatalogueLanguage*& chosen) {
+  const std::string& value = *options.language;
+  if (NamesLanguageFile(value, OpenForReading(value) != nullptr)) return std::nullopt;
+  chosen = FindCatalogueLanguage(value);
+  if (!chosen) {
+    return BadInput("--language " + Quoted(value) +
+                    ": no such file, and no catalogue language has that code ('saverpack "
+                    "languages' lists them)");
+  }
+  if (!options.code_page) {
+    return Failure{kExitUsage, "--language " + value +
+                                   " is a catalogue language and needs a code page to be "
+                                   "written in; --codepage none takes only files"};
+  }
+  return std::nullopt;
+}
+
+// The catalogue language's table in the package's code page, into `input`.
+std::optional<Failure> ConvertCatalogueLanguage(const CatalogueLanguage& language,
+                                                PackageCodePage& code_page, Input& input) {
+  input.converted.emplace();
+  std::optional<Failure> failure =
+      code_page.EncodeFile(language.table, "--language " + input.path, *input.converted);
+  if (failure && language.code_page != *code_page.number()) {
+    failure->message += " (the " + std::string(language.name) + " texts need code page " +
+                        std::to_string(language.code_page) + ": give --codepage " +
+                        std::to_string(language.code_page) + ")";
+  }
+  return failure;
 }
 
 }  // namespace
@@ -151,7 +222,8 @@ std::string ScreensaverFileName(std::string_view path) {
   return std::string(separator == std::string_view::npos ? path : path.substr(separator + 1));
 }
 
-std::optional<Failure> ComposeRecord(const BuildOptions& options, SetupRecord& record) {
+std::optional<Failure> ComposeRecord(const BuildOptions& options, PackageCodePage& code_page,
+                                     SetupRecord& record) {
   if (options.title.empty()) {
     return BadInput("--title is empty; the installer needs a name to show");
   }
@@ -160,11 +232,15 @@ std::optional<Failure> ComposeRecord(const BuildOptions& options, SetupRecord& r
     return BadInput("--screensaver " + Quoted(options.screensaver) + ": names no file");
   }
   std::string file_option = "--screensaver file name " + Quoted(file_name);
-  std::optional<Failure> failure = StoreText(record.ScreensaverFile, file_name, true, file_option);
-  if (!failure) failure = StoreText(record.Title, options.title, false, "--title");
-  if (!failure) failure = StoreText(record.WebAddress, options.web_address, false, "--web");
-  if (!failure) failure = StoreCounted(record.DefaultFolder, options.folder, "--folder");
-  if (!failure) failure = StoreCounted(record.DefaultSubfolder, options.subfolder, "--subfolder");
+  std::optional<Failure> failure =
+      StoreText(record.ScreensaverFile, file_name, true, file_option, code_page);
+  if (!failure) failure = StoreText(record.Title, options.title, false, "--title", code_page);
+  if (!failure)
+    failure = StoreText(record.WebAddress, options.web_address, false, "--web", code_page);
+  if (!failure) failure = StoreCounted(record.DefaultFolder, options.folder, "--folder", code_page);
+  if (!failure) {
+    failure = StoreCounted(record.DefaultSubfolder, options.subfolder, "--subfolder", code_page);
+  }
   if (failure) return failure;
   record.AddUninstallEntry = options.add_uninstall_entry ? 1 : 0;
   record.CreateProgramGroup = options.create_program_group ? 1 : 0;
@@ -197,8 +273,10 @@ std::optional<Failure> SetPartSizes(const PartSizes& sizes, SetupRecord& record)
 }
 
 std::optional<Failure> BuildPackage(const BuildOptions& options) {
+  PackageCodePage code_page;
+  if (auto failure = PackageCodePage::Open(options.code_page, code_page)) return failure;
   SetupRecord record = scrsetup::EmptyRecord();
-  if (auto failure = ComposeRecord(options, record)) return failure;
+  if (auto failure = ComposeRecord(options, code_page, record)) return failure;
 
   Input stub;
   if (auto failure = OpenInput("--stub", options.stub, stub)) return failure;
@@ -207,18 +285,36 @@ std::optional<Failure> BuildPackage(const BuildOptions& options) {
   std::vector<Input> parts(1);
   if (auto failure = OpenInput("--screensaver", options.screensaver, parts[0])) return failure;
   PartSizes sizes{.screensaver = parts[0].size};
+  const CatalogueLanguage* catalogue_language = nullptr;
+  if (options.language) {
+    if (auto failure = ChooseLanguage(options, catalogue_language)) return failure;
+  }
+  const std::optional<std::string> language_file =
+      catalogue_language ? std::nullopt : options.language;
   struct Block {
     std::string_view option;
     const std::optional<std::string>& path;
     int64_t& size;
   } blocks[] = {{"--readme", options.readme, sizes.readme},
                 {"--license", options.license, sizes.license},
-                {"--language", options.language, sizes.language}};
+                {"--language", language_file, sizes.language}};
   for (Block& block : blocks) {
     if (!block.path) continue;
     Input& input = parts.emplace_back();
     if (auto failure = OpenInput(block.option, *block.path, input)) return failure;
-    block.size = input.size;
+    if (code_page.number()) {
+      if (auto failure = ConvertInput(input, code_page)) return failure;
+    }
+    block.size = input.PackagedSize();
+  }
+  if (catalogue_language) {
+    Input& input = parts.emplace_back();
+    input.option = "--language";
+    input.path = std::string(catalogue_language->code);
+    if (auto failure = ConvertCatalogueLanguage(*catalogue_language, code_page, input)) {
+      return failure;
+    }
+    sizes.language = input.PackagedSize();
   }
   if (scrsetup::LicenseModeEnabled(record) && sizes.license == 0) {
     return BadInput("--license " + Quoted(*options.license) + ": is empty, but licence mode " +

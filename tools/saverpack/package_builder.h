@@ -2,9 +2,12 @@
 //
 // The package is, in file order: the stub's bytes, the screensaver's bytes,
 // the readme, licence and language blocks, the setup record and the end
-// signature "Vornex.sig". The texts are checked against the record before
-// any file is opened, and all sizes before anything is written. Inputs are
-// copied in bounded chunks. The package is written to a new temporary file
+// signature "Vornex.sig". Texts are written in options.code_page (see
+// PackageCodePage); --language names a catalogue language or a file. The
+// record's texts are checked before any file is opened, and all texts and
+// sizes before anything is written. The screensaver (and with --codepage
+// none every file) is copied in bounded chunks; a text file to convert is
+// read whole, up to 64 MiB. The package is written to a new temporary file
 // beside the output and moved over the output only once complete, so a
 // failure leaves no temporary file and the output as it was.
 #pragma once
@@ -17,6 +20,7 @@
 #include "package/setup_record.h"
 #include "saverpack/command_line.h"
 #include "saverpack/failure.h"
+#include "saverpack/package_code_page.h"
 
 namespace saverpack {
 
@@ -24,10 +28,12 @@ namespace saverpack {
 // '/', '\' or ':', the same on every host.
 std::string ScreensaverFileName(std::string_view path);
 
-// Fills the record's texts, flags and licence mode from `options`; a
-// failure that names the option whose text does not fit, the empty title,
-// or a licence mode that shows the licence page without a --license file.
-std::optional<Failure> ComposeRecord(const BuildOptions& options, scrsetup::SetupRecord& record);
+// Fills the record's texts (written in `code_page`), flags and licence mode
+// from `options`; a failure that names the option whose text cannot be
+// written in the code page or does not fit, the empty title, or a licence
+// mode that shows the licence page without a --license file.
+std::optional<Failure> ComposeRecord(const BuildOptions& options, PackageCodePage& code_page,
+                                     scrsetup::SetupRecord& record);
 
 // Sizes of the inputs that follow the stub; 0 for a block not given.
 struct PartSizes {

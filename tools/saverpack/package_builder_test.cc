@@ -14,9 +14,9 @@ namespace {
 
 using scrsetup::SetupRecord;
 
-// The installer reads what the tool wrote: every part comes back byte for
-// byte through the core's own reading functions. The screensaver is larger
-// than one copy chunk so the bounded copy is exercised.
+// The installer reads what the tool wrote: without a code page every part
+// comes back byte for byte through the core's own reading functions. The
+// screensaver is larger than one copy chunk so the bounded copy is exercised.
 TEST(SaverpackBuilderTest, BuiltPackageReadsBackThroughTheCore) {
   testing::TempFolder folder;
   const std::string stub = testing::PatternBytes(3000, 1);
@@ -40,6 +40,7 @@ TEST(SaverpackBuilderTest, BuiltPackageReadsBackThroughTheCore) {
   options.license = folder.Path("license.txt");
   options.license_mode = 2;
   options.language = folder.Path("language.txt");
+  options.code_page = std::nullopt;
   std::optional<Failure> failure = BuildPackage(options);
   ASSERT_FALSE(failure) << failure->message;
 

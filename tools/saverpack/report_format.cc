@@ -4,6 +4,8 @@
 #include <variant>
 #include <vector>
 
+#include "saverpack/unicode_text.h"
+
 namespace saverpack {
 namespace {
 
@@ -12,103 +14,111 @@ using scrsetup::FieldText;
 
 struct ReportField {
   std::string_view name;
-  std::variant<int64_t, std::string> value;
+  std::variant<int64_t, std::u32string> value;
 };
 
-std::vector<ReportField> ReportFields(const PackageReport& report) {
+std::vector<ReportField> ReportFields(const PackageReport& report, PackageCodePage& code_page) {
   const scrsetup::SetupRecord& record = report.record;
+  auto text = [&code_page](std::string_view bytes) { return code_page.Decode(bytes); };
   bool setup = report.kind == scrsetup::PackageKind::kSetup;
-  std::vector<ReportField> fields = {
-      {"Kind", std::string(setup ? "setup" : "uninstaller")},
-      {"PackageEnd", report.package_end},
-      {"FileSize", report.file_size},
-      {"StubSize", report.stub_size},
-      {"PayloadSize", record.PayloadSize},
-      {"ScreensaverFile", FieldText(record.ScreensaverFile)},
-      {"Title", FieldText(record.Title)},
-      {"WebAddress", FieldText(record.WebAddress)},
-      {"AddUninstallEntry", record.AddUninstallEntry},
-      {"CreateProgramGroup", record.CreateProgramGroup},
-      {"CreateDesktopShortcut", record.CreateDesktopShortcut},
-      {"ExtrasSize", record.ExtrasSize},
-      {"ReadmeSize", record.ReadmeSize},
-      {"LicenseSize", record.LicenseSize},
-      {"LanguageSize", record.LanguageSize},
-      {"DefaultFolder", CountedText(record.DefaultFolder)},
-      {"DefaultSubfolder", CountedText(record.DefaultSubfolder)},
-      {"SkipFolderPage", record.SkipFolderPage},
-      {"RecordSignature", FieldText(record.RecordSignature)},
-      {"LicenseMode", record.LicenseMode},
+  std::vector<ReportField> fields;
+  auto add = [&fields](std::string_view name, std::variant<int64_t, std::u32string> value) {
+    fields.push_back({name, std::move(value)});
   };
+  add("Kind", Utf8Characters(setup ? "setup" : "uninstaller"));
+  add("PackageEnd", report.package_end);
+  add("FileSize", report.file_size);
+  add("StubSize", report.stub_size);
   // Only a setup package carries a screensaver; its size follows StubSize.
-  constexpr size_t kAfterStubSize = 4;
-  if (report.screensaver_size) {
-    fields.insert(fields.begin() + kAfterStubSize, {"ScreensaverSize", *report.screensaver_size});
-  }
+  if (report.screensaver_size) add("ScreensaverSize", *report.screensaver_size);
+  add("PayloadSize", record.PayloadSize);
+  add("ScreensaverFile", text(FieldText(record.ScreensaverFile)));
+  add("Title", text(FieldText(record.Title)));
+  add("WebAddress", text(FieldText(record.WebAddress)));
+  add("AddUninstallEntry", record.AddUninstallEntry);
+  add("CreateProgramGroup", record.CreateProgramGroup);
+  add("CreateDesktopShortcut", record.CreateDesktopShortcut);
+  add("ExtrasSize", record.ExtrasSize);
+  add("ReadmeSize", record.ReadmeSize);
+  add("LicenseSize", record.LicenseSize);
+  add("LanguageSize", record.LanguageSize);
+  add("DefaultFolder", text(CountedText(record.DefaultFolder)));
+  add("DefaultSubfolder", text(CountedText(record.DefaultSubfolder)));
+  add("SkipFolderPage", record.SkipFolderPage);
+  add("RecordSignature", text(FieldText(record.RecordSignature)));
+  add("LicenseMode", record.LicenseMode);
   return fields;
 }
 
-std::string ValueText(const std::variant<int64_t, std::string>& value) {
-  if (const auto* text = std::get_if<std::string>(&value)) return JsonString(*text);
+std::string ValueText(const std::variant<int64_t, std::u32string>& value, LiteralForm form) {
+  if (const auto* text = std::get_if<std::u32string>(&value)) return TextLiteral(*text, form);
   return std::to_string(*std::get_if<int64_t>(&value));
+}
+
+// The escape of a character that JSON spells with a backslash; empty for others.
+std::string_view ShortEscape(char32_t c) {
+  switch (c) {
+    case '"':
+      return "\\\"";
+    case '\\':
+      return "\\\\";
+    case '\b':
+      return "\\b";
+    case '\f':
+      return "\\f";
+    case '\n':
+      return "\\n";
+    case '\r':
+      return "\\r";
+    case '\t':
+      return "\\t";
+    default:
+      return "";
+  }
 }
 
 }  // namespace
 
-std::string JsonString(std::string_view bytes) {
+std::string TextLiteral(std::u32string_view characters, LiteralForm form) {
   std::string literal = "\"";
-  for (char c : bytes) {
-    auto byte = static_cast<unsigned char>(c);
-    switch (c) {
-      case '"':
-        literal += "\\\"";
-        break;
-      case '\\':
-        literal += "\\\\";
-        break;
-      case '\b':
-        literal += "\\b";
-        break;
-      case '\f':
-        literal += "\\f";
-        break;
-      case '\n':
-        literal += "\\n";
-        break;
-      case '\r':
-        literal += "\\r";
-        break;
-      case '\t':
-        literal += "\\t";
-        break;
-      default:
-        if (byte < 0x20 || byte >= 0x7f) {
-          char escape[8];
-          std::snprintf(escape, sizeof(escape), "\\u%04x", byte);
-          literal += escape;
-        } else {
-          literal += c;
-        }
+  char escape[16];
+  for (char32_t c : characters) {
+    if (std::string_view short_escape = ShortEscape(c); !short_escape.empty()) {
+      literal += short_escape;
+    } else if (std::optional<uint8_t> byte = MarkedByte(c)) {
+      std::snprintf(escape, sizeof(escape), form == LiteralForm::kJson ? "\\\\x%02X" : "\\x%02X",
+                    *byte);
+      literal += escape;
+    } else if (c < 0x20 || (c >= 0x7f && c <= 0x9f)) {
+      std::snprintf(escape, sizeof(escape), "\\u%04x", static_cast<unsigned>(c));
+      literal += escape;
+    } else {
+      AppendUtf8(literal, c);
     }
   }
   return literal + "\"";
 }
 
-std::string FormatReportText(const PackageReport& report) {
+std::string JsonString(std::string_view text) {
+  return TextLiteral(Utf8Characters(text), LiteralForm::kJson);
+}
+
+std::string FormatReportText(const PackageReport& report, PackageCodePage& code_page) {
   std::string text;
-  for (const ReportField& field : ReportFields(report)) {
+  for (const ReportField& field : ReportFields(report, code_page)) {
     std::string line = std::string(field.name);
     line.resize(24, ' ');
-    text += line + ValueText(field.value) + "\n";
+    text += line + ValueText(field.value, LiteralForm::kText) + "\n";
   }
   for (const std::string& problem : report.problems) text += "Problem: " + problem + "\n";
   return text;
 }
 
-std::string FormatReportJson(const PackageReport& report) {
+std::string FormatReportJson(const PackageReport& report, PackageCodePage& code_page) {
   std::string json = "{\n";
-  for (const ReportField& field : ReportFields(report)) {
-    json += "  " + JsonString(field.name) + ": " + ValueText(field.value) + ",\n";
+  for (const ReportField& field : ReportFields(report, code_page)) {
+    json +=
+        "  " + JsonString(field.name) + ": " + ValueText(field.value, LiteralForm::kJson) + ",\n";
   }
   json += "  \"Problems\": [";
   for (size_t i = 0; i < report.problems.size(); ++i) {

@@ -3,23 +3,32 @@
 // PackageEnd, FileSize, StubSize, ScreensaverSize (setup packages only),
 // every record field under its own name, and Problems.
 //
-// Texts are printed as JSON string literals in both forms, so spaces,
-// quotes and control characters stay visible. The record's texts are bytes
-// in the installer's 8-bit code page: each byte of 0x80 and above becomes
-// \u00XX, its Latin-1 value.
+// Texts are printed as string literals in UTF-8 in both forms, with quotes,
+// backslashes and control characters escaped as in JSON, so spaces and line
+// breaks stay visible. The record's texts are decoded from the package's
+// code page first; a byte that is no character there (a ByteMark) is shown
+// as \xNN in the text form and as the text \xNN ("\\xNN") in the JSON,
+// which must stay valid.
 #pragma once
 
 #include <string>
 #include <string_view>
 
+#include "saverpack/package_code_page.h"
 #include "saverpack/package_inspector.h"
 
 namespace saverpack {
 
-// `bytes` as a JSON string literal, quotes included.
-std::string JsonString(std::string_view bytes);
+enum class LiteralForm { kText, kJson };
 
-std::string FormatReportText(const PackageReport& report);
-std::string FormatReportJson(const PackageReport& report);
+// `characters` as a string literal, quotes included.
+std::string TextLiteral(std::u32string_view characters, LiteralForm form);
+
+// UTF-8 `text` as a JSON string literal; the bytes of invalid sequences as
+// ByteMarks.
+std::string JsonString(std::string_view text);
+
+std::string FormatReportText(const PackageReport& report, PackageCodePage& code_page);
+std::string FormatReportJson(const PackageReport& report, PackageCodePage& code_page);
 
 }  // namespace saverpack

@@ -14,9 +14,11 @@
 #include <variant>
 #include <vector>
 
+#include "lang/language_table.h"
 #include "package/package_reader.h"
 #include "saverpack/host_file.h"
 #include "saverpack/test_support.h"
+#include "saverpack/unicode_text.h"
 
 namespace saverpack {
 namespace {
@@ -88,13 +90,13 @@ class FlatJsonReader {
     if (pos_ == start) return std::nullopt;
     return JsonValue(int64_t{std::stoll(text_.substr(start, pos_ - start))});
   }
-  // A string literal; \u escapes must stay below 0x100 (one byte each).
+  // A string literal in UTF-8; \u escapes within the first 64 Ki code points.
   std::optional<std::string> String() {
     if (!Take('"')) return std::nullopt;
     std::string value;
     while (pos_ < text_.size() && text_[pos_] != '"') {
       auto byte = static_cast<unsigned char>(text_[pos_++]);
-      if (byte < 0x20 || byte >= 0x7f) return std::nullopt;  // must be escaped
+      if (byte < 0x20 || byte == 0x7f) return std::nullopt;  // must be escaped
       if (byte != '\\') {
         value += static_cast<char>(byte);
         continue;
@@ -105,9 +107,7 @@ class FlatJsonReader {
       if (size_t at = simple.find(escape); at != std::string::npos) {
         value += meaning[at];
       } else if (escape == 'u' && pos_ + 4 <= text_.size()) {
-        unsigned long code = std::stoul(text_.substr(pos_, 4), nullptr, 16);
-        if (code > 0xff) return std::nullopt;
-        value += static_cast<char>(code);
+        AppendUtf8(value, static_cast<char32_t>(std::stoul(text_.substr(pos_, 4), nullptr, 16)));
         pos_ += 4;
       } else {
         return std::nullopt;
@@ -135,7 +135,7 @@ class SaverpackCliTest : public ::testing::Test {
     testing::WriteFile(stub_, testing::PatternBytes(2048, 1));
     testing::WriteFile(screensaver_, testing::PatternBytes(70000, 2));
     testing::WriteFile(readme_, "Read me.\r\n");
-    testing::WriteFile(license_, "Licence \xe9\xff \"quoted\" \\ \x01.\r\n");
+    testing::WriteFile(license_, "Licence \"quoted\" \\ \x01.\r\n");
     testing::WriteFile(language_, "[Texts]\r\nNext=Weiter\r\n");
   }
 
@@ -205,6 +205,8 @@ int64_t FileSize(const std::string& path) {
   return static_cast<int64_t>(std::filesystem::file_size(path));
 }
 
+// Built without a code page, texts are stored as given (here in 1252);
+// inspect shows them decoded from 1252, in UTF-8.
 TEST_F(SaverpackCliTest, BuildThenInspectShowsEveryFieldAndBlock) {
   const std::string title = "Aur\xe9ola \"Deluxe\"";
   const std::string web = "https://example.org/a?b=\"c\"&d=\\e";
@@ -216,7 +218,8 @@ TEST_F(SaverpackCliTest, BuildThenInspectShowsEveryFieldAndBlock) {
        {"--license-mode", "3"},
        {"--language", language_},
        {"--folder", "C:\\Savers"},
-       {"--subfolder", "Sub \xe9"}},
+       {"--subfolder", "Sub \xe9"},
+       {"--codepage", "none"}},
       {"--skip-folder-page", "--uninstall-entry", "--program-group", "--desktop-shortcut"}));
   ASSERT_EQ(build.exit_code, 0) << build.err;
   EXPECT_EQ(build.err, "");
@@ -233,7 +236,7 @@ TEST_F(SaverpackCliTest, BuildThenInspectShowsEveryFieldAndBlock) {
       {"ScreensaverSize", screensaver},
       {"PayloadSize", package - stub},
       {"ScreensaverFile", "Aurora.scr"},
-      {"Title", title},
+      {"Title", "Aur\u00e9ola \"Deluxe\""},
       {"WebAddress", web},
       {"AddUninstallEntry", 1},
       {"CreateProgramGroup", 1},
@@ -243,7 +246,7 @@ TEST_F(SaverpackCliTest, BuildThenInspectShowsEveryFieldAndBlock) {
       {"LicenseSize", license},
       {"LanguageSize", language},
       {"DefaultFolder", "C:\\Savers"},
-      {"DefaultSubfolder", "Sub \xe9"},
+      {"DefaultSubfolder", "Sub \u00e9"},
       {"SkipFolderPage", 1},
       {"RecordSignature", "SCRSet.sig"},
       {"LicenseMode", 3},
@@ -355,6 +358,18 @@ TEST_F(SaverpackCliTest, RefusalsLeaveTheOutputAsItWas) {
   testing::WriteFile(one_byte, "1");
   std::filesystem::create_directory(work_.Path("folder.exe"));
   const std::string long_name = work_.Path(std::string(252, 'n') + ".scr");
+  const std::string chinese_readme = work_.Path("chinese.txt");
+  testing::WriteFile(chinese_readme, "Line one\nLine two\r\n\xe4\xb8\xad\xe6\x96\x87\n");
+  const std::string latin1_language = work_.Path("latin1.lng");
+  testing::WriteFile(latin1_language,
+                     "Setup\r\nBack=Zur\xfc"
+                     "ck\r\n");
+  const std::string greek_name = work_.Path("\xce\xa9mega.scr");
+  testing::WriteFile(greek_name, "saver");
+  const std::string big_readme = work_.Path("big.txt");
+  testing::WriteFile(big_readme, "");
+  std::filesystem::resize_file(big_readme, (int64_t{64} << 20) + 1);
+  const std::string kanji16 = "表示表示表示表示表示表示表示表示";  // 32 bytes in 932
   struct Case {
     const char* name;
     std::vector<std::string> arguments;
@@ -411,6 +426,36 @@ TEST_F(SaverpackCliTest, RefusalsLeaveTheOutputAsItWas) {
       {"option twice", BuildArguments({}, {"--title", "Again"}), 2,
        "option --title is given twice"},
       {"stray argument", BuildArguments({}, {"extra.txt"}), 2, "unexpected argument 'extra.txt'"},
+      // Texts the code page cannot hold, named with their line and character.
+      {"title not in the code page", BuildArguments({{"--title", "Aurora 中"}}), 1,
+       "--title: line 1: U+4E2D \"中\" has no code in code page 1252"},
+      {"web address not UTF-8", BuildArguments({{"--web", "caf\xe9"}}), 1,
+       "--web: line 1: byte 0xE9 is not UTF-8"},
+      {"folder not in 1251",
+       BuildArguments({{"--folder", "C:\\Ordner\xc3\xa9"}, {"--codepage", "1251"}}), 1,
+       "--folder: line 1: U+00E9"},
+      {"file name not in 1252", BuildArguments({{"--screensaver", greek_name}}), 1,
+       "--screensaver file name '\xce\xa9mega.scr': line 1: U+03A9"},
+      {"readme line 3", BuildArguments({{"--readme", chinese_readme}}), 1,
+       "--readme '" + chinese_readme + "': line 3: U+4E2D \"中\" has no code in code page 1252"},
+      {"language file not UTF-8", BuildArguments({{"--language", latin1_language}}), 1,
+       "--language '" + latin1_language + "': line 2: byte 0xFC is not UTF-8"},
+      {"Japanese catalogue in 1252", BuildArguments({{"--language", "ja"}}), 1,
+       "--language ja: line 2: U+623B \"戻\" has no code in code page 1252 (the Japanese"},
+      {"catalogue without code page",
+       BuildArguments({{"--language", "de"}, {"--codepage", "none"}}), 2,
+       "--language de is a catalogue language and needs a code page"},
+      {"unknown catalogue code", BuildArguments({{"--language", "xx"}}), 1,
+       "--language 'xx': no such file, and no catalogue language has that code"},
+      {"title over 32 bytes once converted",
+       BuildArguments({{"--title", kanji16 + "a"}, {"--codepage", "932"}}), 1,
+       "--title is 33 bytes long in code page 932; the record holds at most 32"},
+      {"text file too large to convert", BuildArguments({{"--readme", big_readme}}), 1,
+       "a text to convert may hold at most 64 MiB"},
+      {"code page not served", BuildArguments({{"--codepage", "437"}}), 2,
+       "--codepage '437' is not a supported code page"},
+      {"code page not a number", BuildArguments({{"--codepage", "cp1252"}}), 2,
+       "--codepage 'cp1252'"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -424,6 +469,123 @@ TEST_F(SaverpackCliTest, RefusalsLeaveTheOutputAsItWas) {
     EXPECT_EQ(testing::ReadFile(output_), "previous package");
     EXPECT_EQ(work_.Names(), files_before);
   }
+}
+
+// UTF-8 texts and files go into the record and blocks in the chosen code
+// page, at most as many bytes there as the record holds; inspect decodes
+// them from the code page it is given.
+TEST_F(SaverpackCliTest, BuildWritesTextsInTheCodePage) {
+  const std::string readme = work_.Path("readme-utf8.txt");
+  testing::WriteFile(readme,
+                     "\xef\xbb\xbfGr\xc3\xbc\xc3\x9f"
+                     "e\nzwei\n");
+  const std::string license = work_.Path("license-utf16.txt");
+  testing::WriteFile(license, std::string("\xff\xfe\x16\x04\n\x00", 6));  // "Ж\n"
+  struct Case {
+    const char* code_page;
+    std::string title;
+    std::string title_bytes;
+    std::string readme_bytes;  // nullopt-like: empty when the readme is left out
+    std::string license_bytes;
+  } cases[] = {
+      {"1252", "Über Aurora",
+       "\xdc"
+       "ber Aurora",
+       "Gr\xfc\xdf"
+       "e\r\nzwei\r\n",
+       ""},
+      {"1251", "Заставка", "\xc7\xe0\xf1\xf2\xe0\xe2\xea\xe0", "", "\xc6\r\n"},
+      {"932", "表示表示表示表示表示表示表示表示", std::string(16, ' '), "", ""},
+      {"936", "屏幕保护", "\xc6\xc1\xc4\xbb\xb1\xa3\xbb\xa4", "", ""},
+  };
+  cases[2].title_bytes = "";
+  for (int i = 0; i < 8; ++i) cases[2].title_bytes += "\x95\x5c\x8e\xa6";
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.code_page);
+    std::map<std::string, std::optional<std::string>> changes = {{"--title", c.title},
+                                                                 {"--codepage", c.code_page}};
+    if (!c.readme_bytes.empty()) changes["--readme"] = readme;
+    if (!c.license_bytes.empty()) changes["--license"] = license;
+    RunResult build = Run(BuildArguments(changes));
+    ASSERT_EQ(build.exit_code, 0) << build.err;
+
+    auto file = OpenForReading(output_);
+    ASSERT_TRUE(file);
+    auto location = scrsetup::LocatePackage(*file);
+    scrsetup::SetupRecord record;
+    ASSERT_TRUE(location && scrsetup::ReadRecord(*file, location->PackageEnd, record));
+    EXPECT_EQ(scrsetup::FieldText(record.Title), c.title_bytes);
+    EXPECT_EQ(scrsetup::CountedText(record.DefaultSubfolder), c.title_bytes);
+    auto texts = scrsetup::ReadSetupTexts(*file, location->PackageEnd, record);
+    ASSERT_TRUE(texts);
+    EXPECT_EQ(texts->readme.value_or(""), c.readme_bytes);
+    EXPECT_EQ(texts->license.value_or(""), c.license_bytes);
+    file.reset();
+
+    RunResult shown = Run({"inspect", output_, "--codepage", c.code_page, "--json"});
+    EXPECT_NE(shown.out.find("\"Title\": \"" + c.title + "\""), std::string::npos) << shown.out;
+  }
+}
+
+// --language CODE writes the catalogue's table in the package's code page.
+TEST_F(SaverpackCliTest, BuildTakesACatalogueLanguage) {
+  struct Case {
+    const char* code;
+    const char* code_page;
+    std::string back;  // the translation of "Back" in the code page
+  } cases[] = {
+      {"de", "1252",
+       "Zur\xfc"
+       "ck"},
+      {"ru", "1251", "\xcd\xe0\xe7\xe0\xe4"},
+      {"ja", "932", "\x96\xdf\x82\xe9"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.code);
+    RunResult build = Run(BuildArguments({{"--language", c.code}, {"--codepage", c.code_page}}));
+    ASSERT_EQ(build.exit_code, 0) << build.err;
+    auto file = OpenForReading(output_);
+    auto location = scrsetup::LocatePackage(*file);
+    scrsetup::SetupRecord record;
+    ASSERT_TRUE(location && scrsetup::ReadRecord(*file, location->PackageEnd, record));
+    std::optional<std::string> text =
+        scrsetup::ReadLanguageText(*file, location->PackageEnd, record);
+    ASSERT_TRUE(text);
+    scrsetup::LanguageTable table;
+    table.LoadLanguageTable(*text, "Setup");
+    EXPECT_EQ(table.Translate("Back"), c.back);
+    EXPECT_NE(table.Translate("Cancel"), "Cancel");
+  }
+}
+
+// A record byte that the code page does not define shows escaped, never
+// dropped; so does a lead byte that no second byte completes.
+TEST_F(SaverpackCliTest, InspectShowsUndefinedBytesEscaped) {
+  ASSERT_EQ(Run(BuildArguments(
+                    {{"--title", "A\x81 \x95"}, {"--web", "\x95\x5c"}, {"--codepage", "none"}}))
+                .exit_code,
+            0);
+  struct Case {
+    const char* code_page;
+    std::string title;  // as the text form shows it
+    std::string web;
+  } cases[] = {
+      {"1252", "\"A\\x81 \u2022\"", "\"\u2022\\\\\""},  // 0x95 is a bullet in 1252
+      {"932", "\"A\\x81 \\x95\"", "\"\u8868\""},        // 0x95 0x5C is one character
+      {"none", "\"A\\x81 \\x95\"", "\"\\x95\\\\\""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.code_page);
+    RunResult shown = Run({"inspect", output_, "--codepage", c.code_page});
+    ASSERT_EQ(shown.exit_code, 0) << shown.err;
+    EXPECT_NE(shown.out.find("\nTitle                   " + c.title + "\n"), std::string::npos)
+        << shown.out;
+    EXPECT_NE(shown.out.find("\nWebAddress              " + c.web + "\n"), std::string::npos)
+        << shown.out;
+  }
+  // The JSON stays valid: the escape is text there.
+  JsonObject json = InspectJson(output_);
+  EXPECT_EQ(json["Title"], JsonValue("A\\x81 \u2022"));
 }
 
 TEST_F(SaverpackCliTest, InspectRefusesWhatIsNotAPackage) {
@@ -516,7 +678,12 @@ TEST_F(SaverpackCliTest, HelpAndWrongCommands) {
       {{"inspect", "--help"}, 0, "JSON object"},
       {{}, 2, "no command given"},
       {{"pack"}, 2, "unknown command 'pack'"},
-      {{"help", "pack"}, 2, "build or inspect"},
+      {{"help", "pack"}, 2, "build, inspect or languages"},
+      {{"help", "languages"}, 0, "the code page each language"},
+      {{"languages"}, 0, "ja     932        Japanese"},
+      {{"languages", "de"}, 2, "unexpected argument 'de'"},
+      {{"build", "--help"}, 0, "--codepage N | none"},
+      {{"inspect", "a.exe", "--codepage", "65001"}, 2, "--codepage '65001' is not a supported"},
       {{"inspect"}, 2, "name exactly one package file"},
       {{"inspect", "a.exe", "b.exe"}, 2, "name exactly one package file"},
       {{"inspect", "a.exe", "--yaml"}, 2, "unknown option '--yaml'"},

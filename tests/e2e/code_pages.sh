@@ -1,0 +1,144 @@
+# Helpers for the end-to-end tests of packages in other languages and code
+# pages, on top of lib/wine.sh and installer.sh. Source after installer.sh.
+#
+# Wine takes a program's ANSI and OEM code pages from its Unix locale, so a
+# run under LC_ALL=ru_RU.UTF-8 sees Windows as a Russian system does (ANSI
+# 1251, OEM 866). The locales are generated once per test run into
+# "$E2E_WORK/locales" (LOCPATH), which needs no change to the machine.
+
+# Generates the UTF-8 locale NAME (e.g. de_DE) unless it is there, and makes
+# every later Windows program of this test run under it.
+use_locale() {
+  local name=$1 folder=$E2E_WORK/locales lock
+  mkdir -p "$folder"
+  exec {lock}>"$folder/.lock"
+  flock "$lock"
+  if [[ ! -d $folder/$name.UTF-8 ]]; then
+    localedef -i "$name" -f UTF-8 "$folder/$name.UTF-8.tmp" >>"$E2E_TEST_DIR/build.log" 2>&1 ||
+      fail "localedef cannot build $name.UTF-8, see $E2E_TEST_DIR/build.log"
+    mv "$folder/$name.UTF-8.tmp" "$folder/$name.UTF-8"
+  fi
+  exec {lock}>&-
+  export LOCPATH=$folder
+  # Bash itself cannot load the locale (it reads LOCPATH only at start) and
+  # stays as it was; the programs it starts get it.
+  { export LC_ALL=$name.UTF-8; } 2>/dev/null
+}
+
+# Prints TEXT (UTF-8) as the bytes code page CP holds it.
+in_code_page() { printf '%s' "$2" | iconv -f UTF-8 -t "CP$1"; }
+
+# Prints the name the installer gives the screensaver file NAME (UTF-8) on
+# this Windows version: its short-name rule works on the bytes of code page
+# CP, cutting a name whose first "." stands at byte 9 or later to 8 bytes and
+# ".scr", and turning every byte but the last 4 that is no ASCII letter or
+# digit into "_".
+installed_name() (
+  local raw head
+  raw=$(in_code_page "$1" "$2")
+  export LC_ALL=C  # bytes from here on
+  head=${raw%%.*}
+  [[ $raw == *.* && ${#head} -ge 8 ]] && raw=${raw:0:8}.scr
+  if ((${#raw} > 4)); then
+    head=${raw:0:${#raw}-4}
+    raw=${head//[^A-Za-z0-9]/_}${raw: -4}
+  fi
+  printf '%s\n' "$raw" | iconv -f "CP$1" -t UTF-8
+)
+
+# Fails unless shortcut LINK points at the Windows path TARGET (UTF-8); the
+# link holds the path in the ANSI code page CP.
+check_link_in() {
+  local cp=$1 link=$2 target=$3 shown
+  check '[[ -f $link ]]' "link $(basename "$link") exists"
+  shown=$(lnkinfo -c "windows-$cp" "$link" 2>/dev/null |
+    sed -n 's/^[[:space:]]*Local path[[:space:]]*: //p' | head -n1)
+  check_eq "$target" "$shown" "target of $(basename "$link")"
+}
+
+# TEXT with A to Z in lower case, as the installer lowers the uninstaller's name.
+ascii_lower() { LC_ALL=C tr A-Z a-z <<<"$1"; }
+
+# Prints the data of registry value NAME of KEY in UTF-8; reg.exe writes
+# redirected output in the OEM code page OEM.
+reg_query_text() {
+  local oem=$1
+  shift
+  reg_query "$@" | iconv -f "CP$oem" -t UTF-8
+}
+
+# Builds, shows, installs and uninstalls a package in one language, checking
+# each name as Windows shows it. Settings, all UTF-8:
+#   L_CODE L_CODEPAGE L_OEM  catalogue language, ANSI and OEM code pages
+#   L_TITLE L_FILE           title and screensaver file name
+#   L_README L_LICENSE       the readme's and licence's texts (LF line ends)
+# and the catalogue's translations of the words the installer puts in names:
+#   L_SETUP L_README_WORD L_UNINSTALL L_PREVIEW L_LICENSE_PAGE
+localized_round_trip() {
+  local dir=$E2E_TEST_DIR package handle wizard texts folder group
+  package=$dir/setup-$L_CODE.exe
+  cp "$PROBE_SCR" "$dir/$L_FILE"
+  printf '%s\n' "$L_README" >"$dir/readme.txt"
+  printf '%s\n' "$L_LICENSE" >"$dir/license.txt"
+  "$SAVERPACK" build -o "$package" --stub "$SETUP_EXE" --screensaver "$dir/$L_FILE" \
+    --title "$L_TITLE" --readme "$dir/readme.txt" --license "$dir/license.txt" \
+    --language "$L_CODE" --codepage "$L_CODEPAGE" --uninstall-entry --program-group \
+    --desktop-shortcut || fail "saverpack build failed"
+  "$SAVERPACK" inspect --codepage "$L_CODEPAGE" "$package" >"$dir/package.txt"
+
+  # The wizard's licence page: caption, page title and licence text.
+  local caption="$L_TITLE $L_SETUP"
+  handle=$(wine_run_bg "$package")
+  wizard=$(wait_window "^$caption\$")
+  # Arguments reach Windows programs in UTF-8; the helper prints ANSI text.
+  wizard_texts() { window_texts TSCRSetup "$caption" | iconv -f "CP$L_CODEPAGE" -t UTF-8; }
+  wait_until 10 eval 'wizard_texts | grep -Fxq "Static: $L_LICENSE_PAGE"' ||
+    fail "no licence page titled '$L_LICENSE_PAGE' in: $(wizard_texts | tr '\n' '|')"
+  texts=$(wizard_texts)
+  local first_line=${L_LICENSE%%$'\n'*}
+  check 'grep -Fq -- "$first_line" <<<"$texts"' "the licence page shows the licence text"
+  screenshot "license-$L_CODE" >/dev/null
+  press_key "$wizard" Escape
+  check_eq 0 "$(wine_wait "$handle")" "the cancelled wizard ends with exit code 0"
+
+  check_eq 0 "$(wine_run "$package" -silent)" "silent installation"
+  folder="$(drive_c)/Program Files/$L_TITLE"
+  group="$(user_programs)/$L_TITLE"
+  local installed base uninstaller_file
+  installed=$(installed_name "$L_CODEPAGE" "$L_FILE")
+  base=${installed%.*}
+  uninstaller_file="$(ascii_lower "$L_UNINSTALL") $base.exe"
+  check '[[ -f "$folder/$installed" ]]' "installed as Program Files\\$L_TITLE\\$installed"
+  check '[[ -f "$folder/$uninstaller_file" ]]' "uninstaller $uninstaller_file"
+  local readme_file="$folder/$L_TITLE $L_README_WORD.txt"
+  check '[[ -f $readme_file ]]' "readme file $L_TITLE $L_README_WORD.txt"
+  check_eq "$(in_code_page "$L_CODEPAGE" "$L_README"$'\n' | sed 's/$/\r/')" \
+    "$(cat "$readme_file")" "the readme file holds the readme in code page $L_CODEPAGE, CR LF lines"
+  check_link_in "$L_CODEPAGE" "$(user_desktop)/$L_PREVIEW $L_TITLE.lnk" "C:\\Program Files\\$L_TITLE\\$installed"
+  check '[[ -f "$group/$L_PREVIEW $L_TITLE.lnk" ]]' "program group link $L_PREVIEW $L_TITLE"
+  check '[[ -f "$group/$L_UNINSTALL $L_TITLE.lnk" ]]' "program group link $L_UNINSTALL $L_TITLE"
+  check '[[ -f "$group/$L_README_WORD.lnk" ]]' "program group link $L_README_WORD"
+  local entry="HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\$L_TITLE"
+  local settings="HKCU\\Software\\Lumivane\\$L_TITLE"
+  check 'reg_key_exists "$entry"' "uninstall entry $entry"
+  check 'reg_key_exists "$settings"' "settings key $settings"
+  local uninstaller
+  uninstaller=$(reg_query_text "$L_OEM" "$entry" UninstallString)
+  check_eq "\"C:\\Program Files\\$L_TITLE\\$uninstaller_file\"" "$uninstaller" \
+    "the uninstall entry names the uninstaller"
+
+  # The full uninstallation, answered with the default button (Yes).
+  handle=$(wine_run_bg "${uninstaller//\"/}")
+  local question farewell
+  question=$(wait_window "^$L_TITLE $L_UNINSTALL\$")
+  screenshot "uninstall-$L_CODE" >/dev/null
+  press_key "$question" Return
+  farewell=$(wait_window '^Screensaver Setup$')
+  check_eq 0 "$(wine_wait "$handle")" "the uninstaller ends with exit code 0"
+  wait_for_no_file "$folder/$uninstaller_file"
+  close_message_box "$farewell"
+  check '[[ ! -e "$folder/$installed" && ! -e $readme_file ]]' "screensaver and readme removed"
+  check '[[ ! -e "$(user_desktop)/$L_PREVIEW $L_TITLE.lnk" && ! -e $group ]]' "links removed"
+  check '! reg_key_exists "$entry"' "uninstall entry removed"
+  check '! reg_query "$settings" FileName_ >/dev/null' "remembered file name removed"
+}

@@ -1,0 +1,23 @@
+// How the program meets its caller on each host: its arguments and its
+// text output, both UTF-8 inside the tool. On Linux both pass as they are
+// (host_program_posix.cc). On Windows (host_program_win32.cc) the arguments
+// come from the wide command line, so any character arrives whatever the
+// system's ANSI code page, and text for a console window is written as
+// wide characters; redirected output stays UTF-8.
+#pragma once
+
+#include <cstdio>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace saverpack {
+
+// The arguments after the program's name, in UTF-8.
+std::vector<std::string> ProgramArguments(int argc, char** argv);
+
+// Writes UTF-8 `text` to `stream` (stdout or stderr) and flushes it; false
+// when it cannot be written completely.
+bool WriteText(std::FILE* stream, std::string_view text);
+
+}  // namespace saverpack
