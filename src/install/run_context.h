@@ -10,7 +10,7 @@
 #include "lang/language_table.h"
 #include "package/setup_record.h"
 #include "platform/platform.h"
-#include "setup/run_flags.h"
+#include "platform/run_flags.h"
 
 namespace scrsetup {
 

@@ -40,8 +40,8 @@ std::string WithCrLfLines(std::string_view text) {
 
 }  // namespace
 
-TSCRSetup::TSCRSetup(Platform& platform, const RunFlags& flags, const CommandLine& arguments)
-    : platform_(platform), flags_(flags), arguments_(arguments), record_(EmptyRecord()) {
+TSCRSetup::TSCRSetup(Platform& platform, const RunFlags& flags)
+    : platform_(platform), flags_(flags), record_(EmptyRecord()) {
   window_ = platform_.app.CreateWizardWindow(*this);
 }
 
@@ -150,7 +150,7 @@ void TSCRSetup::PrepareDestination() {
                    ExpandFolderMacros(platform_, CountedText(record_.DefaultFolder),
                                       CountedText(record_.DefaultSubfolder)));
   if (!flags_.SilentMode) return;
-  if (!arguments_.Arg(2).empty()) window_->SetText(Control::edDirectory, arguments_.Arg(2));
+  if (!flags_.SilentFolder.empty()) window_->SetText(Control::edDirectory, flags_.SilentFolder);
   SelectPage(kDirectoryPage);
   btnOKClick();
 }

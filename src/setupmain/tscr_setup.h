@@ -19,8 +19,7 @@
 #include "package/package_reader.h"
 #include "package/setup_record.h"
 #include "platform/platform.h"
-#include "setup/command_line.h"
-#include "setup/run_flags.h"
+#include "platform/run_flags.h"
 
 namespace scrsetup {
 
@@ -34,7 +33,7 @@ enum ExitCode {
 
 class TSCRSetup : public WizardEvents, public InstallerWindow {
  public:
-  TSCRSetup(Platform& platform, const RunFlags& flags, const CommandLine& arguments);
+  TSCRSetup(Platform& platform, const RunFlags& flags);
   ~TSCRSetup() override;
 
   // The creation handler: reads the package and, by its signature, runs the
@@ -82,7 +81,6 @@ class TSCRSetup : public WizardEvents, public InstallerWindow {
 
   Platform& platform_;
   const RunFlags flags_;
-  const CommandLine& arguments_;
   std::unique_ptr<WizardWindow> window_;
   LanguageTable language_;
   SetupRecord record_;

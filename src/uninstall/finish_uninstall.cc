@@ -2,9 +2,9 @@
 
 namespace scrsetup {
 
-void FinishUninstall(Platform& platform, const CommandLine& arguments) {
+void FinishUninstall(Platform& platform, const DeferredDeletion& request) {
   FileSystem& files = platform.files;
-  const std::string& target = arguments.Arg(2);
+  const std::string& target = request.file;
   const uint64_t started = platform.system.TickCount();
   for (;;) {
     files.RemoveFile(target);
@@ -16,8 +16,8 @@ void FinishUninstall(Platform& platform, const CommandLine& arguments) {
     platform.system.Sleep(kDeleteRetryPauseMs);
   }
   files.DeleteAtRestart(files.ProgramPath());
-  if (arguments.Count() == 4) {
-    platform.dialogs.ShowMessage(arguments.Arg(4), arguments.Arg(3), MessageButtons::kOk,
+  if (request.show_message) {
+    platform.dialogs.ShowMessage(request.text, request.caption, MessageButtons::kOk,
                                  MessageIcon::kInformation);
   }
 }

@@ -11,6 +11,7 @@
 #include "lang/text.h"
 #include "package/package_reader.h"
 #include "package/short_name.h"
+#include "uninstall/deferred_deletion.h"
 
 namespace scrsetup {
 namespace {
@@ -50,12 +51,11 @@ void StartDeferredDeletion(const RunContext& context) {
   const std::string own_path = files.ProgramPath();
   files.CopyFileReplacing(own_path, copy_path);
   const char* farewell = "%s has been successfully removed from your computer.";
-  // The uninstaller's path is quoted: on volumes without short names its
-  // short form may still hold blanks.
-  const std::string parameters =
-      "-delfile \"" + files.ShortPath(own_path) + "\" \"" + kApplicationTitle + "\" \"" +
-      FillPlaceholder(context.Translate(farewell), farewell, context.Title()) + "\"";
-  platform.shell.Execute("open", copy_path, parameters, ShowCommand::kHide, ShellOwner::kWizard);
+  const DeferredDeletion request{files.ShortPath(own_path), true, kApplicationTitle,
+                                 FillPlaceholder(context.Translate(farewell), farewell,
+                                                 context.Title())};
+  platform.shell.Execute("open", copy_path, EncodeDeferredDeletion(request), ShowCommand::kHide,
+                         ShellOwner::kWizard);
 }
 
 // Removes the installed file, its settings and readme, then the
