@@ -3,10 +3,12 @@
 #include <memory>
 #include <vector>
 
+#include "install/failure_report.h"
 #include "install/settings_key.h"
 #include "install/shell_links.h"
 #include "install/target_file.h"
 #include "install/uninstall_entry.h"
+#include "lang/english_texts.h"
 #include "lang/text.h"
 #include "package/package_reader.h"
 #include "package/short_name.h"
@@ -30,7 +32,7 @@ class Installation {
 
  private:
   // Reports a folder or target error, returns to the Directory page.
-  InstallResult ErrorExit(const char* message);
+  InstallResult ErrorExit(std::string_view message);
   // The copy block: payload, verb, readme, uninstaller. False on any error.
   bool CopyBlock();
   bool CopyPayload(File& source);
@@ -59,10 +61,10 @@ InstallResult Installation::Run() {
   std::string directory = controls.Text(Control::edDirectory);
   if (!flags.PreviewOnlyMode) {
     if (!directory.empty() && !CreateFolderChain(files_, directory)) {
-      return ErrorExit("Unable to create the directory. Please select a different directory.");
+      return ErrorExit(kTextCannotCreateFolder);
     }
     if (!files_.FolderExists(directory)) {
-      return ErrorExit("Invalid directory. Please select an existing directory.");
+      return ErrorExit(kTextInvalidFolder);
     }
   }
   if (directory.empty() || directory.back() != '\\') {
@@ -80,8 +82,7 @@ InstallResult Installation::Run() {
   if (!flags.PreviewOnlyMode) {
     target_ = files_.CreateForWriting(target_path_);
     if (!target_) {
-      return ErrorExit(
-          "Unable to copy the files. Access is denied. Please select a different directory.");
+      return ErrorExit(kTextAccessDenied);
     }
   }
 
@@ -107,13 +108,8 @@ InstallResult Installation::Run() {
   return succeeded ? InstallResult::kInstalled : InstallResult::kFailed;
 }
 
-InstallResult Installation::ErrorExit(const char* message) {
-  if (context_.flags.SilentMode) {
-    context_.platform.app.Terminate();
-  } else {
-    context_.platform.dialogs.ShowMessage(context_.Translate(message), kApplicationTitle,
-                                          MessageButtons::kOk, MessageIcon::kError);
-  }
+InstallResult Installation::ErrorExit(std::string_view message) {
+  ReportFailure(context_, context_.Translate(message));
   wizard_.SelectPage(kDirectoryPage);
   return InstallResult::kSilentAbort;
 }
@@ -207,15 +203,7 @@ void Installation::Register() {
 }
 
 void Installation::ReportCopyFailure() {
-  Platform& platform = context_.platform;
-  if (context_.flags.SilentMode) {
-    platform.app.Terminate();
-  } else {
-    const char* english = "There was an error installing %s. Installation is not complete.";
-    platform.dialogs.ShowMessage(
-        FillPlaceholder(context_.Translate(english), english, context_.Title()),
-        wizard_.Caption(), MessageButtons::kOk, MessageIcon::kError);
-  }
+  ReportFailure(context_, context_.TranslateWithTitle(kTextInstallFailed), wizard_.Caption());
   wizard_.Controls().Close();
 }
 

@@ -22,6 +22,11 @@ struct RunContext {
   const int64_t& PackageEnd;
 
   std::string Translate(std::string_view english) const { return language.Translate(english); }
+  // The translation of a message holding "%s", with the Title in its place
+  // (FillPlaceholder).
+  std::string TranslateWithTitle(std::string_view english) const {
+    return FillPlaceholder(Translate(english), english, Title());
+  }
   // The Title field as text: used unchanged in captions, names and keys.
   std::string Title() const { return FieldText(record.Title); }
 };

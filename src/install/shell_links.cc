@@ -1,5 +1,7 @@
 #include "install/shell_links.h"
 
+#include "install/target_file.h"
+#include "lang/english_texts.h"
 #include "lang/text.h"
 #include "package/short_name.h"
 
@@ -10,11 +12,11 @@ namespace {
 constexpr size_t kMaxPathLength = 259;
 
 std::string PreviewLinkName(const LanguageTable& language, const std::string& title) {
-  return language.Translate("Preview") + " " + title;
+  return language.Translate(kTextPreview) + " " + title;
 }
 
 std::string UninstallLinkName(const LanguageTable& language, const std::string& title) {
-  return language.Translate("Uninstall") + " " + title;
+  return language.Translate(kTextUninstall) + " " + title;
 }
 
 // The folder's path with a trailing "\", or "" when it has no path;
@@ -72,10 +74,9 @@ void CreateProgramGroupShortcuts(Platform& platform, const LanguageTable& langua
   CreateShortcut(platform.shell, screensaver_path, group + PreviewLinkName(language, title),
                  SpecialFolder::kPrograms);
   if (has_readme) {
-    const std::string readme = language.Translate("Readme");
     CreateShortcut(platform.shell,
-                   std::string(FolderPart(screensaver_path)) + title + " " + readme + ".txt",
-                   group + readme, SpecialFolder::kPrograms);
+                   std::string(FolderPart(screensaver_path)) + ReadmeFileName(language, title),
+                   group + language.Translate(kTextReadme), SpecialFolder::kPrograms);
   }
   CreateShortcut(platform.shell, uninstaller_path, group + UninstallLinkName(language, title),
                  SpecialFolder::kPrograms);
@@ -89,7 +90,7 @@ bool RemoveProgramGroup(Platform& platform, const LanguageTable& language,
   if (programs->empty()) return true;
   const std::string group = *programs + title + "\\";
   platform.files.RemoveFile(group + PreviewLinkName(language, title) + ".lnk");
-  platform.files.RemoveFile(group + language.Translate("Readme") + ".lnk");
+  platform.files.RemoveFile(group + language.Translate(kTextReadme) + ".lnk");
   platform.files.RemoveFile(group + UninstallLinkName(language, title) + ".lnk");
   platform.files.RemoveEmptyFolder(*programs + title);
   return true;

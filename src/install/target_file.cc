@@ -1,5 +1,6 @@
 #include "install/target_file.h"
 
+#include "lang/english_texts.h"
 #include "lang/text.h"
 #include "package/short_name.h"
 
@@ -25,14 +26,14 @@ void ChooseTargetFileName(FileSystem& files, const std::string& remembered,
 }
 
 std::string UninstallerFileName(const LanguageTable& language, const std::string& name) {
-  std::string file_name = AsciiLower(language.Translate("Uninstall")) + " " + name;
+  std::string file_name = AsciiLower(language.Translate(kTextUninstall)) + " " + name;
   size_t dot = file_name.rfind('.');
   if (dot != std::string::npos) file_name.erase(dot);
   return file_name + ".exe";
 }
 
 std::string ReadmeFileName(const LanguageTable& language, const std::string& title) {
-  return title + " " + language.Translate("Readme") + ".txt";
+  return title + " " + language.Translate(kTextReadme) + ".txt";
 }
 
 bool DeleteIfExists(FileSystem& files, const std::string& path) {

@@ -8,6 +8,7 @@
 #include "install/shell_links.h"
 #include "install/target_file.h"
 #include "install/uninstall_entry.h"
+#include "lang/english_texts.h"
 #include "lang/text.h"
 #include "package/package_reader.h"
 #include "package/short_name.h"
@@ -50,10 +51,8 @@ void StartDeferredDeletion(const RunContext& context) {
                                 std::to_string(platform.system.Random(9999999)) + ".exe";
   const std::string own_path = files.ProgramPath();
   files.CopyFileReplacing(own_path, copy_path);
-  const char* farewell = "%s has been successfully removed from your computer.";
   const DeferredDeletion request{files.ShortPath(own_path), true, kApplicationTitle,
-                                 FillPlaceholder(context.Translate(farewell), farewell,
-                                                 context.Title())};
+                                 context.TranslateWithTitle(kTextRemoved)};
   platform.shell.Execute("open", copy_path, EncodeDeferredDeletion(request), ShowCommand::kHide,
                          ShellOwner::kWizard);
 }
@@ -88,10 +87,9 @@ bool RemoveInstallation(const RunContext& context) {
 bool RunUninstall(File& own_file, const RunContext& context, WizardWindow& window) {
   if (!IsSoundUninstaller(own_file, context)) return false;
   Platform& platform = context.platform;
-  const char* question = "Are you sure you want to remove %s and its components?";
   MessageAnswer answer = platform.dialogs.ShowMessage(
-      FillPlaceholder(context.Translate(question), question, context.Title()),
-      context.Title() + " " + context.Translate("Uninstall"), MessageButtons::kYesNo,
+      context.TranslateWithTitle(kTextRemoveQuestion),
+      context.Title() + " " + context.Translate(kTextUninstall), MessageButtons::kYesNo,
       MessageIcon::kQuestion);
   if (answer == MessageAnswer::kYes && !RemoveInstallation(context)) return false;
 
