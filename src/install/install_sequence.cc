@@ -1,6 +1,8 @@
 #include "install/install_sequence.h"
 
 #include <memory>
+#include <optional>
+#include <string_view>
 #include <vector>
 
 #include "install/failure_report.h"
@@ -9,9 +11,7 @@
 #include "install/target_file.h"
 #include "install/uninstall_entry.h"
 #include "lang/english_texts.h"
-#include "lang/text.h"
 #include "package/package_reader.h"
-#include "package/short_name.h"
 
 namespace scrsetup {
 namespace {
@@ -26,86 +26,99 @@ constexpr char kPreviewNotice[] =
 class Installation {
  public:
   Installation(const RunContext& context, InstallerWindow& wizard)
-      : context_(context), wizard_(wizard), files_(context.platform.files) {}
+      : context_(context),
+        wizard_(wizard),
+        files_(context.platform.files),
+        paths_(context.Paths()),
+        preview_(context.flags.PreviewOnlyMode) {}
 
   InstallResult Run();
 
  private:
+  // The Progress page, Next hidden, the bar at 0.
+  void ShowProgressPage();
+  // Creates and checks the destination folder and ends its text with "\".
+  // The message of a folder error, or nullopt.
+  [[nodiscard]] std::optional<std::string_view> PrepareFolder();
+  // Settles the screensaver's file name and creates the file. The message
+  // of a target error, or nullopt.
+  [[nodiscard]] std::optional<std::string_view> SettleTargetName();
   // Reports a folder or target error, returns to the Directory page.
   InstallResult ErrorExit(std::string_view message);
   // The copy block: payload, verb, readme, uninstaller. False on any error.
-  bool CopyBlock();
-  bool CopyPayload(File& source);
-  bool WriteReadme();
-  bool WriteUninstaller(File& source);
+  [[nodiscard]] bool CopyBlock();
+  [[nodiscard]] bool CopyPayload(File& source);
+  [[nodiscard]] bool WriteReadme();
+  [[nodiscard]] bool WriteUninstaller(File& source);
+  // After a failed copy block: the screensaver file goes again.
+  void DiscardIncompleteCopy();
+  // The uninstall entry and the shortcuts the record asks for.
   void Register();
-  void ReportCopyFailure();
+  // Remembers the installed file and moves on, or reports a failed copy.
+  InstallResult Finish(bool copied);
+  std::string UninstallerPath() const;
 
   const RunContext& context_;
   InstallerWindow& wizard_;
   FileSystem& files_;
-  std::string folder_;
-  std::string target_path_;
-  std::string name_;
-  std::unique_ptr<File> target_;
+  const PathRules paths_;
+  const bool preview_;
+  std::string folder_;          // the destination folder, ending with "\"
+  std::string name_;            // the screensaver's file name in it
+  std::string installed_path_;  // the full path of the installed screensaver
+  std::unique_ptr<File> payload_;
+  std::unique_ptr<File> uninstaller_;
   int64_t payload_bytes_ = 0;
 };
 
 InstallResult Installation::Run() {
-  const RunFlags& flags = context_.flags;
+  ShowProgressPage();
+  if (std::optional<std::string_view> error = PrepareFolder()) return ErrorExit(*error);
+  if (std::optional<std::string_view> error = SettleTargetName()) return ErrorExit(*error);
+  const bool copied = CopyBlock();
+  if (!copied) DiscardIncompleteCopy();
+  if (!preview_) Register();
+  uninstaller_.reset();
+  return Finish(copied);
+}
+
+void Installation::ShowProgressPage() {
   WizardWindow& controls = wizard_.Controls();
   wizard_.SelectPage(kProgressPage);
   controls.SetVisible(Control::btnNext, false);
   controls.SetProgress(0, 100);
+}
 
+std::optional<std::string_view> Installation::PrepareFolder() {
+  WizardWindow& controls = wizard_.Controls();
   std::string directory = controls.Text(Control::edDirectory);
-  if (!flags.PreviewOnlyMode) {
-    if (!directory.empty() && !CreateFolderChain(files_, directory)) {
-      return ErrorExit(kTextCannotCreateFolder);
+  if (!preview_) {
+    if (!directory.empty() && !CreateFolderChain(files_, paths_, directory)) {
+      return kTextCannotCreateFolder;
     }
-    if (!files_.FolderExists(directory)) {
-      return ErrorExit(kTextInvalidFolder);
-    }
+    if (!files_.FolderExists(directory)) return kTextInvalidFolder;
   }
-  if (directory.empty() || directory.back() != '\\') {
+  if (!paths_.EndsWithBackslash(directory)) {
     directory += '\\';
     controls.SetText(Control::edDirectory, directory);
   }
   folder_ = directory;
+  return std::nullopt;
+}
 
-  target_path_ = folder_ + std::string(FileNamePart(FieldText(context_.record.ScreensaverFile)));
-  const std::string title = context_.Title();
-  ChooseTargetFileName(files_, ReadRememberedFileName(context_.platform.registry, title).value_or(""),
-                       target_path_, folder_);
-  name_ = std::string(FileNamePart(target_path_));
-
-  if (!flags.PreviewOnlyMode) {
-    target_ = files_.CreateForWriting(target_path_);
-    if (!target_) {
-      return ErrorExit(kTextAccessDenied);
-    }
-  }
-
-  const bool succeeded = CopyBlock();
-  if (!succeeded) {
-    target_.reset();
-    DeleteIfExists(files_, folder_ + name_);
-  }
-  if (!flags.PreviewOnlyMode) Register();
-  target_.reset();
-
-  if (succeeded) {
-    if (!flags.PreviewOnlyMode) {
-      // The installation is complete without it; only a later reinstallation
-      // into this folder would pick a numbered name.
-      WriteRememberedFileName(context_.platform.registry, title, target_path_);
-    }
-    if (context_.record.ReadmeSize == 0) wizard_.SelectPage(kFinishedPage);
-  } else {
-    ReportCopyFailure();
-  }
-  if (flags.SilentMode) context_.platform.app.Terminate();
-  return succeeded ? InstallResult::kInstalled : InstallResult::kFailed;
+std::optional<std::string_view> Installation::SettleTargetName() {
+  std::string target_path =
+      folder_ + std::string(paths_.FileNamePart(FieldText(context_.record.ScreensaverFile)));
+  ChooseTargetFileName(
+      files_, paths_,
+      ReadRememberedFileName(context_.platform.registry, context_.Title()).value_or(""),
+      target_path, folder_);
+  name_ = std::string(paths_.FileNamePart(target_path));
+  installed_path_ = files_.FullPath(folder_ + name_);
+  if (preview_) return std::nullopt;
+  payload_ = files_.CreateForWriting(target_path);
+  if (!payload_) return kTextAccessDenied;
+  return std::nullopt;
 }
 
 InstallResult Installation::ErrorExit(std::string_view message) {
@@ -119,10 +132,10 @@ bool Installation::CopyBlock() {
       files_.OpenForReading(files_.ProgramPath(), ShareMode::kRead);
   if (!source) return false;
   if (!CopyPayload(*source)) return false;
-  target_.reset();
+  payload_.reset();
 
   Platform& platform = context_.platform;
-  if (context_.flags.PreviewOnlyMode) {
+  if (preview_) {
     platform.dialogs.ShowMessage(kPreviewNotice, context_.Title(), MessageButtons::kOk,
                                  MessageIcon::kInformation);
     return true;
@@ -147,7 +160,7 @@ bool Installation::CopyPayload(File& source) {
   while (ok && remaining > 0 && source.Position() < size) {
     int64_t count = source.Read(buffer.data(), std::min(remaining, kCopyChunk));
     ok = count > 0;
-    if (ok && !c.flags.PreviewOnlyMode) ok = target_->Write(buffer.data(), count) == count;
+    if (ok && !preview_) ok = payload_->Write(buffer.data(), count) == count;
     if (!ok) break;
     remaining -= count;
     payload_bytes_ += count;
@@ -173,10 +186,20 @@ bool Installation::WriteReadme() {
 }
 
 bool Installation::WriteUninstaller(File& source) {
-  target_ = files_.CreateForWriting(folder_ + UninstallerFileName(context_.language, name_));
-  if (!target_) return false;
-  target_path_ = files_.FullPath(folder_ + name_);
-  return WriteUninstallerPackage(source, context_.PackageEnd, context_.record, *target_);
+  uninstaller_ = files_.CreateForWriting(folder_ + UninstallerFileName(context_.language, name_));
+  if (!uninstaller_) return false;
+  return WriteUninstallerPackage(source, context_.PackageEnd, context_.record, *uninstaller_);
+}
+
+void Installation::DiscardIncompleteCopy() {
+  payload_.reset();
+  uninstaller_.reset();
+  (void)DeleteIfExists(files_, folder_ + name_);
+}
+
+std::string Installation::UninstallerPath() const {
+  return std::string(paths_.FolderPart(installed_path_)) +
+         UninstallerFileName(context_.language, name_);
 }
 
 void Installation::Register() {
@@ -184,17 +207,15 @@ void Installation::Register() {
   Platform& platform = context_.platform;
   const std::string title = context_.Title();
   const std::string screensaver_path = folder_ + name_;
-  const std::string uninstaller_path =
-      std::string(FolderPart(target_path_)) + UninstallerFileName(context_.language, name_);
   if (record.AddUninstallEntry) {
-    std::string location = files_.FullPath(folder_);
-    if (location.size() > 3 && location.back() == '\\') location.pop_back();  // "C:\" keeps it
+    const std::string location(
+        paths_.WithoutTrailingBackslashUnlessRoot(files_.FullPath(folder_)));
     UninstallEntryDetails details{files_.FullPath(screensaver_path), location,
                                   static_cast<uint32_t>((payload_bytes_ + 1023) / 1024)};
-    WriteUninstallEntry(platform.registry, title, uninstaller_path, details);
+    WriteUninstallEntry(platform.registry, title, UninstallerPath(), details);
   }
   if (record.CreateProgramGroup) {
-    CreateProgramGroupShortcuts(platform, context_.language, title, uninstaller_path,
+    CreateProgramGroupShortcuts(platform, context_.language, title, UninstallerPath(),
                                 screensaver_path, record.ReadmeSize > 0);
   }
   if (record.CreateDesktopShortcut) {
@@ -202,9 +223,21 @@ void Installation::Register() {
   }
 }
 
-void Installation::ReportCopyFailure() {
-  ReportFailure(context_, context_.TranslateWithTitle(kTextInstallFailed), wizard_.Caption());
-  wizard_.Controls().Close();
+InstallResult Installation::Finish(bool copied) {
+  if (copied) {
+    if (!preview_) {
+      // The installation is complete without it; only a later reinstallation
+      // into this folder would pick a numbered name.
+      (void)WriteRememberedFileName(context_.platform.registry, context_.Title(),
+                                    installed_path_);
+    }
+    if (context_.record.ReadmeSize == 0) wizard_.SelectPage(kFinishedPage);
+  } else {
+    ReportFailure(context_, context_.TranslateWithTitle(kTextInstallFailed), wizard_.Caption());
+    wizard_.Controls().Close();
+  }
+  if (context_.flags.SilentMode) context_.platform.app.Terminate();
+  return copied ? InstallResult::kInstalled : InstallResult::kFailed;
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 
 #include "lang/language_table.h"
 #include "package/setup_record.h"
+#include "platform/path_rules.h"
 #include "platform/platform.h"
 #include "platform/run_flags.h"
 
@@ -27,6 +28,8 @@ struct RunContext {
   std::string TranslateWithTitle(std::string_view english) const {
     return FillPlaceholder(Translate(english), english, Title());
   }
+  // The path helpers, with the system's lead bytes.
+  PathRules Paths() const { return PathRules(platform.system); }
   // The Title field as text: used unchanged in captions, names and keys.
   std::string Title() const { return FieldText(record.Title); }
 };

@@ -21,10 +21,10 @@ std::string UninstallLinkName(const LanguageTable& language, const std::string& 
 
 // The folder's path with a trailing "\", or "" when it has no path;
 // nullopt when it cannot be located.
-std::optional<std::string> SpecialFolderPrefix(Shell& shell, SpecialFolder folder) {
-  std::optional<std::string> path = shell.SpecialFolderPath(folder);
+std::optional<std::string> SpecialFolderPrefix(Platform& platform, SpecialFolder folder) {
+  std::optional<std::string> path = platform.shell.SpecialFolderPath(folder);
   if (!path || path->empty()) return path;
-  return WithTrailingBackslash(*path);
+  return PathRules(platform.system).WithTrailingBackslash(*path);
 }
 
 }  // namespace
@@ -38,13 +38,12 @@ bool CreateShortcut(Shell& shell, const std::string& target, const std::string& 
   return shell.WriteShortcut(link_path, target);
 }
 
-bool CreateFolderChain(FileSystem& files, const std::string& folder) {
-  std::string path = folder;
-  if (!path.empty() && path.back() == '\\') path.pop_back();
+bool CreateFolderChain(FileSystem& files, const PathRules& paths, const std::string& folder) {
+  const std::string path(paths.WithoutTrailingBackslash(folder));
   if (path.size() < 3 || files.FolderExists(path)) return true;
-  std::string parent(FolderPart(path));
+  std::string parent(paths.FolderPart(path));
   if (parent == path) return true;
-  return CreateFolderChain(files, parent) && files.MakeFolder(path);
+  return CreateFolderChain(files, paths, parent) && files.MakeFolder(path);
 }
 
 void CreateDesktopPreviewShortcut(Platform& platform, const LanguageTable& language,
@@ -55,7 +54,7 @@ void CreateDesktopPreviewShortcut(Platform& platform, const LanguageTable& langu
 
 bool RemoveDesktopPreviewShortcut(Platform& platform, const LanguageTable& language,
                                   const std::string& title) {
-  std::optional<std::string> desktop = SpecialFolderPrefix(platform.shell, SpecialFolder::kDesktop);
+  std::optional<std::string> desktop = SpecialFolderPrefix(platform, SpecialFolder::kDesktop);
   if (!desktop) return false;
   if (!desktop->empty()) platform.files.RemoveFile(*desktop + PreviewLinkName(language, title) + ".lnk");
   return true;
@@ -68,14 +67,15 @@ void CreateProgramGroupShortcuts(Platform& platform, const LanguageTable& langua
   if (!programs) return;
   std::string programs_folder(TrimControls(*programs));
   if (programs_folder.empty()) return;
-  CreateFolderChain(platform.files, WithTrailingBackslash(programs_folder) + title + "\\");
+  const PathRules paths(platform.system);
+  CreateFolderChain(platform.files, paths, paths.WithTrailingBackslash(programs_folder) + title + "\\");
 
   const std::string group = title + "\\";
   CreateShortcut(platform.shell, screensaver_path, group + PreviewLinkName(language, title),
                  SpecialFolder::kPrograms);
   if (has_readme) {
     CreateShortcut(platform.shell,
-                   std::string(FolderPart(screensaver_path)) + ReadmeFileName(language, title),
+                   std::string(paths.FolderPart(screensaver_path)) + ReadmeFileName(language, title),
                    group + language.Translate(kTextReadme), SpecialFolder::kPrograms);
   }
   CreateShortcut(platform.shell, uninstaller_path, group + UninstallLinkName(language, title),
@@ -85,7 +85,7 @@ void CreateProgramGroupShortcuts(Platform& platform, const LanguageTable& langua
 bool RemoveProgramGroup(Platform& platform, const LanguageTable& language,
                         const std::string& title) {
   std::optional<std::string> programs =
-      SpecialFolderPrefix(platform.shell, SpecialFolder::kPrograms);
+      SpecialFolderPrefix(platform, SpecialFolder::kPrograms);
   if (!programs) return false;
   if (programs->empty()) return true;
   const std::string group = *programs + title + "\\";

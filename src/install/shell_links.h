@@ -12,6 +12,7 @@
 #include <string>
 
 #include "lang/language_table.h"
+#include "platform/path_rules.h"
 #include "platform/platform.h"
 
 namespace scrsetup {
@@ -26,7 +27,7 @@ bool CreateShortcut(Shell& shell, const std::string& target, const std::string& 
 
 // Creates `folder` (with or without a trailing "\") and its missing
 // parents. True when every missing folder was created or none was missing.
-bool CreateFolderChain(FileSystem& files, const std::string& folder);
+bool CreateFolderChain(FileSystem& files, const PathRules& paths, const std::string& folder);
 
 // The shortcut operations. Creation is best-effort and reports nothing;
 // removal returns false only when the special folder cannot be located

@@ -6,14 +6,14 @@
 
 namespace scrsetup {
 
-void ChooseTargetFileName(FileSystem& files, const std::string& remembered,
+void ChooseTargetFileName(FileSystem& files, const PathRules& paths, const std::string& remembered,
                           std::string& target_path, const std::string& folder) {
   if (!files.FileExists(target_path)) return;
-  if (!remembered.empty() && FolderPart(remembered) == folder) {
+  if (!remembered.empty() && paths.FolderPart(remembered) == folder) {
     target_path = remembered;
     return;
   }
-  const std::string name(FileNamePart(target_path));
+  const std::string name(paths.FileNamePart(target_path));
   const std::string extension = name.size() >= 4 ? name.substr(name.size() - 4) : name;
   std::string base = name.substr(0, name.size() - extension.size());
   for (int number = 1;; ++number) {

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "lang/language_table.h"
+#include "platform/path_rules.h"
 #include "platform/platform.h"
 
 namespace scrsetup {
@@ -17,7 +18,7 @@ namespace scrsetup {
 // the last 4 characters is cut so base and number fit 8 characters
 // (Aurora.scr -> Aurora1.scr, Longname.scr -> Longnam1.scr, Longna10.scr).
 // Numbers stop at 9,999,999; the last name tried then stays.
-void ChooseTargetFileName(FileSystem& files, const std::string& remembered,
+void ChooseTargetFileName(FileSystem& files, const PathRules& paths, const std::string& remembered,
                           std::string& target_path, const std::string& folder);
 
 // "uninstall <Name>.exe" with the translated word lowered: the extension of

@@ -33,10 +33,4 @@ std::string AsciiLower(std::string_view text) {
   return lowered;
 }
 
-std::string WithTrailingBackslash(std::string_view text) {
-  std::string result(text);
-  if (result.empty() || result.back() != '\\') result += '\\';
-  return result;
-}
-
 }  // namespace scrsetup

@@ -1,5 +1,5 @@
-// Text routines shared by every layer: replace-all, trimming, ASCII case,
-// and the trailing "\" of folder texts. All byte-exact on 8-bit text.
+// Text routines shared by every layer: replace-all, trimming and ASCII
+// case. All byte-exact on 8-bit text.
 #pragma once
 
 #include <string>
@@ -18,8 +18,5 @@ std::string_view TrimControls(std::string_view text);
 
 // Turns the letters A to Z into a to z; no other character changes.
 std::string AsciiLower(std::string_view text);
-
-// `text` with a "\" appended unless it already ends with one ("" gives "\").
-std::string WithTrailingBackslash(std::string_view text);
 
 }  // namespace scrsetup

@@ -75,7 +75,7 @@ bool TSCRSetup::LoadPackage(File& own_file, PackageKind kind) {
     // A rewritten name that no longer fits its field is a damaged package,
     // never an overrun.
     if (!SetFieldText(record_.ScreensaverFile,
-                      ApplyShortNameRule(FieldText(record_.ScreensaverFile)), true)) {
+                      ApplyShortNameRule(context_.Paths(), FieldText(record_.ScreensaverFile)), true)) {
       return false;
     }
   }
@@ -207,7 +207,7 @@ void TSCRSetup::btnCancelClick() { window_->Close(); }
 
 void TSCRSetup::btnBrowseClick() {
   std::string folder = window_->Text(Control::edDirectory);
-  if (BrowseForFolder(platform_.shell, folder, T(kTextBrowseDialog))) {
+  if (BrowseForFolder(platform_.shell, context_.Paths(), folder, T(kTextBrowseDialog))) {
     window_->SetText(Control::edDirectory, folder);
   }
 }

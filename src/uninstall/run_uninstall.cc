@@ -31,15 +31,16 @@ bool IsSoundUninstaller(File& own_file, const RunContext& context) {
 // nullopt when the remembered value is not text.
 std::optional<std::string> InstalledFile(const RunContext& context) {
   FileSystem& files = context.platform.files;
+  const PathRules paths = context.Paths();
   std::optional<std::string> remembered =
       ReadRememberedFileName(context.platform.registry, context.Title());
   if (!remembered) return std::nullopt;
-  const std::string own_folder(FolderPart(files.FullPath(files.ProgramPath())));
+  const std::string own_folder(paths.FolderPart(files.FullPath(files.ProgramPath())));
   if (!remembered->empty() &&
-      AsciiLower(FolderPart(files.FullPath(*remembered))) == AsciiLower(own_folder)) {
+      AsciiLower(paths.FolderPart(files.FullPath(*remembered))) == AsciiLower(own_folder)) {
     return *remembered;
   }
-  return own_folder + std::string(FileNamePart(FieldText(context.record.ScreensaverFile)));
+  return own_folder + std::string(paths.FileNamePart(FieldText(context.record.ScreensaverFile)));
 }
 
 // Copies the running uninstaller to the temporary folder and starts the copy
@@ -70,7 +71,7 @@ bool RemoveInstallation(const RunContext& context) {
   platform.files.RemoveFile(*installed);
   PurgeSettings(platform.registry, title);
   if (record.ReadmeSize > 0) {
-    platform.files.RemoveFile(std::string(FolderPart(*installed)) +
+    platform.files.RemoveFile(std::string(context.Paths().FolderPart(*installed)) +
                               ReadmeFileName(context.language, title));
   }
   StartDeferredDeletion(context);

@@ -4,6 +4,7 @@
 
 #include "fake/wizard_run.h"
 #include "lang/text.h"
+#include "setup/program.h"
 #include "uninstall/deferred_deletion.h"
 
 namespace scrsetup {
@@ -168,6 +169,43 @@ TEST_F(UninstallTest, FlagsDecideWhatIsRemoved) {
     EXPECT_EQ(machine.files.HasFolder(kGroup), (flags & 2) == 0);
     EXPECT_EQ(machine.files.HasFile(kDesktopLink), (flags & 4) == 0);
   }
+}
+
+// Under Shift-JIS "\x95\x5C" is one character whose second byte is the "\"
+// byte: a Title and folder ending in it are installed and removed whole.
+TEST_F(UninstallTest, TitleEndingInTheBackslashByteUnderShiftJis) {
+  const std::string title = "\x95\x5C";
+  const std::string folder = "C:\\Savers\\" + title + "\\";
+  const std::string group = std::string(kGroup, sizeof(kGroup) - 7) + title;  // without "Aurora"
+  FakeMachine machine;
+  machine.system.code_page = 932;
+  PackageBuilder package = Package();
+  ASSERT_TRUE(SetFieldText(package.record.Title, title, true));
+  SetCountedText(package.record.DefaultFolder, "C:\\Savers");
+  SetCountedText(package.record.DefaultSubfolder, title);
+  machine.files.AddFile(machine.files.program_path, package.Bytes());
+  EXPECT_EQ(RunProgram(machine.platform, "setup.exe -silent"), kExitOk);
+
+  EXPECT_TRUE(machine.files.HasFile(folder + "Aurora.scr"));
+  EXPECT_TRUE(machine.files.HasFile(folder + title + " Readme.txt"));
+  EXPECT_TRUE(machine.files.HasFile(folder + "uninstall Aurora.exe"));
+  EXPECT_TRUE(machine.files.HasFile(group + "\\Preview " + title + ".lnk"));
+  const std::string entry = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + title;
+  std::optional<testing::FakeValue> location =
+      machine.registry.Value(RegistryRoot::kLocalMachine, entry, "InstallLocation");
+  ASSERT_TRUE(location);
+  EXPECT_EQ(location->data, "C:\\Savers\\" + title);
+  std::optional<testing::FakeValue> remembered = machine.registry.Value(
+      RegistryRoot::kCurrentUser, "Software\\Lumivane\\" + title, "FileName_");
+  ASSERT_TRUE(remembered);
+  EXPECT_EQ(remembered->data, folder + "Aurora.scr");
+
+  machine.files.program_path = folder + "uninstall Aurora.exe";
+  Uninstall(machine, MessageAnswer::kYes, flags_);
+  EXPECT_FALSE(machine.files.HasFile(folder + "Aurora.scr"));
+  EXPECT_FALSE(machine.files.HasFile(folder + title + " Readme.txt"));
+  EXPECT_FALSE(machine.files.HasFolder(group));
+  EXPECT_FALSE(machine.registry.HasKey(RegistryRoot::kLocalMachine, entry));
 }
 
 TEST_F(UninstallTest, RemembersOnlyFilesInItsOwnFolder) {
