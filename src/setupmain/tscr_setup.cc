@@ -143,7 +143,7 @@ void TSCRSetup::PrepareDestination() {
   btnOKClick();
 }
 
-void TSCRSetup::SelectPage(int page) {
+void TSCRSetup::SelectPage(WizardPage page) {
   page_ = page;
   window_->ShowPage(page);
   NotebookPageChanged();
@@ -185,21 +185,21 @@ bool TSCRSetup::btnOKClick() {
 
 void TSCRSetup::btnNextClick() {
   if ((page_ == kDirectoryPage || page_ == kReadyPage) && !btnOKClick()) return;
-  const int page = page_;
+  const WizardPage page = page_;
   if (page == kLicensePage && record_.SkipFolderPage) {
     SelectPage(kReadyPage);
-  } else if (page >= kPageCount - 1) {
+  } else if (page == kFinishedPage) {
     window_->Close();
   } else {
-    SelectPage(page + 1);
+    SelectPage(static_cast<WizardPage>(page + 1));
   }
 }
 
 void TSCRSetup::btnBackClick() {
   if (page_ == kReadyPage) {
     SelectPage(kLicensePage);
-  } else if (page_ > 0) {
-    SelectPage(page_ - 1);
+  } else if (page_ != kLicensePage) {
+    SelectPage(static_cast<WizardPage>(page_ - 1));
   }
 }
 

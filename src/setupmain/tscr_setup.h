@@ -43,7 +43,7 @@ class TSCRSetup : public WizardEvents, public InstallerWindow {
   void FormDestroy();
 
   int exit_code() const { return exit_code_; }
-  int page() const { return page_; }
+  WizardPage page() const { return page_; }
 
   // WizardEvents.
   void btnNextClick() override;
@@ -54,7 +54,7 @@ class TSCRSetup : public WizardEvents, public InstallerWindow {
   void LinkClick() override;
 
   // InstallerWindow.
-  void SelectPage(int page) override;
+  void SelectPage(WizardPage page) override;
   WizardWindow& Controls() override { return *window_; }
   std::string Caption() override { return caption_; }
 
@@ -90,7 +90,7 @@ class TSCRSetup : public WizardEvents, public InstallerWindow {
   std::array<std::string, kPageCount> PageTitles_;
   std::array<std::string, kPageCount> PageDescriptions_;
   std::string caption_;
-  int page_ = kLicensePage;
+  WizardPage page_ = kLicensePage;
   int exit_code_ = kExitOk;
 };
 

@@ -142,7 +142,7 @@ TEST(TSCRSetupLoading, UnopenableOwnFileIsReportedWithItsPath) {
 // The page rules: what every page shows, with and without the licence.
 TEST(TSCRSetupPages, PageRulesSetTitlesButtonsAndStates) {
   struct Case {
-    int page;
+    WizardPage page;
     bool license;
     const char* title;
     const char* next;

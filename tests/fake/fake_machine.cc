@@ -540,7 +540,7 @@ class WindowHandle : public WizardWindow {
   void SetEnabled(Control control, bool on) override { window_.SetEnabled(control, on); }
   bool IsChecked(Control control) override { return window_.IsChecked(control); }
   void Focus(Control control) override { window_.Focus(control); }
-  void ShowPage(int index) override { window_.ShowPage(index); }
+  void ShowPage(WizardPage page) override { window_.ShowPage(page); }
   void SetProgress(int position, int maximum) override { window_.SetProgress(position, maximum); }
   void SetWindowEnabled(bool on) override { window_.SetWindowEnabled(on); }
   void Close() override { window_.Close(); }

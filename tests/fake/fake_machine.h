@@ -206,7 +206,7 @@ class FakeWizardWindow : public WizardWindow {
   std::map<Control, bool> enabled;
   std::map<Control, bool> checked;
   std::optional<Control> focused;
-  int page = 0;
+  WizardPage page = kLicensePage;
   int progress = 0, progress_max = 100;
   std::vector<int> progress_log;
   bool window_enabled = true;
@@ -223,7 +223,7 @@ class FakeWizardWindow : public WizardWindow {
   void SetEnabled(Control control, bool on) override { enabled[control] = on; }
   bool IsChecked(Control control) override { return checked[control]; }
   void Focus(Control control) override { focused = control; }
-  void ShowPage(int index) override { page = index; }
+  void ShowPage(WizardPage shown) override { page = shown; }
   void SetProgress(int position, int maximum) override;
   void SetWindowEnabled(bool on) override { window_enabled = on; }
   void Close() override { closed = true; }

@@ -264,7 +264,8 @@ void Win32WizardWindow::Focus(Control control) {
   KeepFocusUsable();
 }
 
-void Win32WizardWindow::ShowPage(int index) {
+void Win32WizardWindow::ShowPage(WizardPage shown) {
+  const int index = shown;
   if (!window_ || index < 0 || index >= kPageCount) return;
   ShowWindow(pages_[static_cast<size_t>(index)], SW_SHOWNA);
   for (int page = 0; page < kPageCount; ++page) {

@@ -40,7 +40,7 @@ class Win32WizardWindow : public WizardWindow {
   void SetEnabled(Control control, bool enabled) override;
   bool IsChecked(Control control) override;
   void Focus(Control control) override;
-  void ShowPage(int index) override;
+  void ShowPage(WizardPage page) override;
   void SetProgress(int position, int maximum) override;
   void SetWindowEnabled(bool enabled) override;
   void Close() override;
