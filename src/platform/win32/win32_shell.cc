@@ -5,6 +5,14 @@
 #include <shobjidl.h>
 
 namespace scrsetup::win32 {
+
+// The seam's values are the Win32 ones and are passed on unchanged.
+static_assert(static_cast<int>(SpecialFolder::kDesktop) == CSIDL_DESKTOP);
+static_assert(static_cast<int>(SpecialFolder::kPrograms) == CSIDL_PROGRAMS);
+static_assert(static_cast<int>(SpecialFolder::kProgramFiles) == CSIDL_PROGRAM_FILES);
+static_assert(static_cast<int>(ShowCommand::kHide) == SW_HIDE);
+static_assert(static_cast<int>(ShowCommand::kNormal) == SW_SHOWNORMAL);
+static_assert(static_cast<int>(ShowCommand::kShowNoActivate) == SW_SHOWNOACTIVATE);
 namespace {
 
 // Initialises COM for the calling thread for the length of one operation.
