@@ -35,6 +35,6 @@ enum class InstallResult {
 };
 
 // Runs the installation; the wizard's btnOKClick hands over to it.
-InstallResult InstallScreensaver(const RunContext& context, InstallerWindow& wizard);
+[[nodiscard]] InstallResult InstallScreensaver(const RunContext& context, InstallerWindow& wizard);
 
 }  // namespace scrsetup

@@ -48,15 +48,17 @@ bool CreateFolderChain(FileSystem& files, const PathRules& paths, const std::str
 
 void CreateDesktopPreviewShortcut(Platform& platform, const LanguageTable& language,
                                   const std::string& title, const std::string& screensaver_path) {
-  CreateShortcut(platform.shell, screensaver_path, PreviewLinkName(language, title),
-                 SpecialFolder::kDesktop);
+  (void)CreateShortcut(platform.shell, screensaver_path, PreviewLinkName(language, title),
+                       SpecialFolder::kDesktop);
 }
 
 bool RemoveDesktopPreviewShortcut(Platform& platform, const LanguageTable& language,
                                   const std::string& title) {
   std::optional<std::string> desktop = SpecialFolderPrefix(platform, SpecialFolder::kDesktop);
   if (!desktop) return false;
-  if (!desktop->empty()) platform.files.RemoveFile(*desktop + PreviewLinkName(language, title) + ".lnk");
+  if (!desktop->empty()) {
+    (void)platform.files.RemoveFile(*desktop + PreviewLinkName(language, title) + ".lnk");
+  }
   return true;
 }
 
@@ -68,18 +70,21 @@ void CreateProgramGroupShortcuts(Platform& platform, const LanguageTable& langua
   std::string programs_folder(TrimControls(*programs));
   if (programs_folder.empty()) return;
   const PathRules paths(platform.system);
-  CreateFolderChain(platform.files, paths, paths.WithTrailingBackslash(programs_folder) + title + "\\");
+  // Best-effort: a link whose folder is missing is simply not written.
+  (void)CreateFolderChain(platform.files, paths,
+                          paths.WithTrailingBackslash(programs_folder) + title + "\\");
 
   const std::string group = title + "\\";
-  CreateShortcut(platform.shell, screensaver_path, group + PreviewLinkName(language, title),
-                 SpecialFolder::kPrograms);
+  (void)CreateShortcut(platform.shell, screensaver_path, group + PreviewLinkName(language, title),
+                       SpecialFolder::kPrograms);
   if (has_readme) {
-    CreateShortcut(platform.shell,
-                   std::string(paths.FolderPart(screensaver_path)) + ReadmeFileName(language, title),
-                   group + language.Translate(kTextReadme), SpecialFolder::kPrograms);
+    (void)CreateShortcut(
+        platform.shell,
+        std::string(paths.FolderPart(screensaver_path)) + ReadmeFileName(language, title),
+        group + language.Translate(kTextReadme), SpecialFolder::kPrograms);
   }
-  CreateShortcut(platform.shell, uninstaller_path, group + UninstallLinkName(language, title),
-                 SpecialFolder::kPrograms);
+  (void)CreateShortcut(platform.shell, uninstaller_path, group + UninstallLinkName(language, title),
+                       SpecialFolder::kPrograms);
 }
 
 bool RemoveProgramGroup(Platform& platform, const LanguageTable& language,
@@ -89,10 +94,10 @@ bool RemoveProgramGroup(Platform& platform, const LanguageTable& language,
   if (!programs) return false;
   if (programs->empty()) return true;
   const std::string group = *programs + title + "\\";
-  platform.files.RemoveFile(group + PreviewLinkName(language, title) + ".lnk");
-  platform.files.RemoveFile(group + language.Translate(kTextReadme) + ".lnk");
-  platform.files.RemoveFile(group + UninstallLinkName(language, title) + ".lnk");
-  platform.files.RemoveEmptyFolder(*programs + title);
+  (void)platform.files.RemoveFile(group + PreviewLinkName(language, title) + ".lnk");
+  (void)platform.files.RemoveFile(group + language.Translate(kTextReadme) + ".lnk");
+  (void)platform.files.RemoveFile(group + UninstallLinkName(language, title) + ".lnk");
+  (void)platform.files.RemoveEmptyFolder(*programs + title);
   return true;
 }
 

@@ -31,7 +31,7 @@ std::string ReadmeFileName(const LanguageTable& language, const std::string& tit
 // Deletes `path` when it exists. True when the file did not exist or was
 // deleted; false when it could not be opened for writing (read-only, in
 // use) or deleted.
-bool DeleteIfExists(FileSystem& files, const std::string& path);
+[[nodiscard]] bool DeleteIfExists(FileSystem& files, const std::string& path);
 
 // The progress bar's value for `position` of `size` bytes: the integer
 // nearest to 100 * position / size, an exact half going to the even one.

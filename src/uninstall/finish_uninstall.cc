@@ -7,15 +7,15 @@ void FinishUninstall(Platform& platform, const DeferredDeletion& request) {
   const std::string& target = request.file;
   const uint64_t started = platform.system.TickCount();
   for (;;) {
-    files.RemoveFile(target);
+    (void)files.RemoveFile(target);  // whether it is gone is checked next
     if (!files.FileExists(target)) break;
     if (platform.system.TickCount() - started >= kDeleteRetryLimitMs) {
-      files.DeleteAtRestart(target);
+      (void)files.DeleteAtRestart(target);
       break;
     }
     platform.system.Sleep(kDeleteRetryPauseMs);
   }
-  files.DeleteAtRestart(files.ProgramPath());
+  (void)files.DeleteAtRestart(files.ProgramPath());
   if (request.show_message) {
     platform.dialogs.ShowMessage(request.text, request.caption, MessageButtons::kOk,
                                  MessageIcon::kInformation);

@@ -51,7 +51,7 @@ void StartDeferredDeletion(const RunContext& context) {
   const std::string copy_path = files.TempFolder() + "\\Vornexuninst" +
                                 std::to_string(platform.system.Random(9999999)) + ".exe";
   const std::string own_path = files.ProgramPath();
-  files.CopyFileReplacing(own_path, copy_path);
+  (void)files.CopyFileReplacing(own_path, copy_path);
   const DeferredDeletion request{files.ShortPath(own_path), true, kApplicationTitle,
                                  context.TranslateWithTitle(kTextRemoved)};
   platform.shell.Execute("open", copy_path, EncodeDeferredDeletion(request), ShowCommand::kHide,
@@ -68,11 +68,11 @@ bool RemoveInstallation(const RunContext& context) {
   if (!installed) return false;
   if (context.flags.PreviewOnlyMode) return true;
 
-  platform.files.RemoveFile(*installed);
+  (void)platform.files.RemoveFile(*installed);
   PurgeSettings(platform.registry, title);
   if (record.ReadmeSize > 0) {
-    platform.files.RemoveFile(std::string(context.Paths().FolderPart(*installed)) +
-                              ReadmeFileName(context.language, title));
+    (void)platform.files.RemoveFile(std::string(context.Paths().FolderPart(*installed)) +
+                                    ReadmeFileName(context.language, title));
   }
   StartDeferredDeletion(context);
   if (record.AddUninstallEntry) RemoveUninstallEntry(platform.registry, title);

@@ -371,7 +371,7 @@ void FakeRegistry::SetValue(RegistryRoot root, const std::string& path, const st
                             FakeValue value) {
   bool denied = deny_local_machine;
   deny_local_machine = false;
-  Create(root, path)->DeleteValue(name);
+  (void)Create(root, path)->DeleteValue(name);
   Find(root, path)->values.emplace_back(name, std::move(value));
   deny_local_machine = denied;
 }
@@ -453,7 +453,7 @@ bool FakeShell::WriteShortcut(const std::string& link_path, const std::string& t
   std::unique_ptr<File> link = files_.CreateForWriting(link_path);
   if (!link) return false;
   std::string content = "[link] " + target;
-  link->Write(content.data(), static_cast<int64_t>(content.size()));
+  (void)link->Write(content.data(), static_cast<int64_t>(content.size()));
   link_targets[Fold(link_path)] = target;
   return true;
 }
