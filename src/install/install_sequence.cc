@@ -147,7 +147,10 @@ bool Installation::CopyBlock() {
 
 bool Installation::CopyPayload(File& source) {
   const RunContext& c = context_;
-  if (!source.Seek(StubLength(c.PackageEnd, c.record))) return false;
+  // Position and size of the own file are kept here rather than asked of
+  // the file every round: nothing else moves it while the loop runs.
+  int64_t position = StubLength(c.PackageEnd, c.record);
+  if (!source.Seek(position)) return false;
   Application& app = c.platform.app;
   WizardWindow& controls = wizard_.Controls();
   app.SetWaitCursor(true);
@@ -157,14 +160,16 @@ bool Installation::CopyPayload(File& source) {
   int64_t remaining = PayloadLength(c.record);
   const int64_t size = source.Size();
   bool ok = remaining >= 0 && size >= 0;
-  while (ok && remaining > 0 && source.Position() < size) {
+  while (ok && remaining > 0 && position < size) {
     int64_t count = source.Read(buffer.data(), std::min(remaining, kCopyChunk));
     ok = count > 0;
     if (ok && !preview_) ok = payload_->Write(buffer.data(), count) == count;
     if (!ok) break;
+    position += count;
     remaining -= count;
     payload_bytes_ += count;
-    controls.SetProgress(ProgressPercent(source.Position(), size), 100);
+    controls.SetProgress(ProgressPercent(position, size), 100);
+    controls.RepaintProgress();
     app.ProcessMessages();
   }
   // A payload that ends before its declared length is a damaged package.

@@ -71,6 +71,9 @@ class WizardWindow {
   virtual void ShowPage(WizardPage page) = 0;
   // Sets the progress bar's range to 0..`maximum` and its position.
   virtual void SetProgress(int position, int maximum) = 0;
+  // Paints the progress bar now, so that it shows its position before the
+  // next chunk is copied (nothing to do while it is hidden or unchanged).
+  virtual void RepaintProgress() = 0;
   // Enables or disables the whole window (during the copy loop).
   virtual void SetWindowEnabled(bool enabled) = 0;
   // Closes the window; the message loop then ends.

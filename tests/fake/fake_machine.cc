@@ -542,6 +542,7 @@ class WindowHandle : public WizardWindow {
   void Focus(Control control) override { window_.Focus(control); }
   void ShowPage(WizardPage page) override { window_.ShowPage(page); }
   void SetProgress(int position, int maximum) override { window_.SetProgress(position, maximum); }
+  void RepaintProgress() override { window_.RepaintProgress(); }
   void SetWindowEnabled(bool on) override { window_.SetWindowEnabled(on); }
   void Close() override { window_.Close(); }
   void HideForExit() override { window_.HideForExit(); }

@@ -209,6 +209,7 @@ class FakeWizardWindow : public WizardWindow {
   WizardPage page = kLicensePage;
   int progress = 0, progress_max = 100;
   std::vector<int> progress_log;
+  int progress_repaints = 0;
   bool window_enabled = true;
   bool closed = false;
   bool hidden_for_exit = false;
@@ -225,6 +226,7 @@ class FakeWizardWindow : public WizardWindow {
   void Focus(Control control) override { focused = control; }
   void ShowPage(WizardPage shown) override { page = shown; }
   void SetProgress(int position, int maximum) override;
+  void RepaintProgress() override { ++progress_repaints; }
   void SetWindowEnabled(bool on) override { window_enabled = on; }
   void Close() override { closed = true; }
   void HideForExit() override { hidden_for_exit = true; }
