@@ -15,15 +15,6 @@ static_assert(static_cast<int>(ShowCommand::kNormal) == SW_SHOWNORMAL);
 static_assert(static_cast<int>(ShowCommand::kShowNoActivate) == SW_SHOWNOACTIVATE);
 namespace {
 
-// Initialises COM for the calling thread for the length of one operation.
-class ScopedCom {
- public:
-  ScopedCom() { CoInitialize(nullptr); }
-  ~ScopedCom() { CoUninitialize(); }
-  ScopedCom(const ScopedCom&) = delete;
-  ScopedCom& operator=(const ScopedCom&) = delete;
-};
-
 // Holds one COM interface pointer and releases it.
 template <typename Interface>
 class ComPtr {
@@ -123,6 +114,10 @@ class ModalScope {
 Win32Shell::Win32Shell(std::function<HWND()> wizard_window)
     : wizard_window_(std::move(wizard_window)) {}
 
+Win32Shell::~Win32Shell() {
+  if (com_initialised_) CoUninitialize();
+}
+
 void Win32Shell::Execute(const std::string& verb, const std::string& file,
                          const std::string& parameters, ShowCommand show, ShellOwner owner) {
   HWND owner_window = owner == ShellOwner::kWizard ? wizard_window_() : nullptr;
@@ -140,7 +135,9 @@ std::optional<std::string> Win32Shell::SpecialFolderPath(SpecialFolder folder) {
 }
 
 bool Win32Shell::WriteShortcut(const std::string& link_path, const std::string& target) {
-  ScopedCom com;
+  // COM stays initialised from the first link until the shell goes: one
+  // apartment for all links instead of one set up and torn down per link.
+  if (!com_initialised_) com_initialised_ = SUCCEEDED(CoInitialize(nullptr));
   ComPtr<IShellLinkA> link;
   if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER,
                               IID_IShellLinkA, link.out_void()))) {
