@@ -27,15 +27,22 @@ std::optional<std::string> SpecialFolderPrefix(Platform& platform, SpecialFolder
   return PathRules(platform.system).WithTrailingBackslash(*path);
 }
 
+// Writes the link `link_name` + ".lnk" in the folder `folder_path` (the
+// special folder's path as the shell reported it).
+bool WriteLinkIn(Shell& shell, const std::string& folder_path, const std::string& link_name,
+                 const std::string& target) {
+  std::string link_path = folder_path + "\\" + link_name + ".lnk";
+  if (link_path.size() > kMaxPathLength) return false;
+  return shell.WriteShortcut(link_path, target);
+}
+
 }  // namespace
 
 bool CreateShortcut(Shell& shell, const std::string& target, const std::string& link_name,
                     SpecialFolder folder) {
   std::optional<std::string> folder_path = shell.SpecialFolderPath(folder);
   if (!folder_path) return false;
-  std::string link_path = *folder_path + "\\" + link_name + ".lnk";
-  if (link_path.size() > kMaxPathLength) return false;
-  return shell.WriteShortcut(link_path, target);
+  return WriteLinkIn(shell, *folder_path, link_name, target);
 }
 
 bool CreateFolderChain(FileSystem& files, const PathRules& paths, const std::string& folder) {
@@ -74,17 +81,18 @@ void CreateProgramGroupShortcuts(Platform& platform, const LanguageTable& langua
   (void)CreateFolderChain(platform.files, paths,
                           paths.WithTrailingBackslash(programs_folder) + title + "\\");
 
+  // The three links go into the Programs folder found above: asking the
+  // shell again for each link costs a lookup of a few milliseconds apiece.
   const std::string group = title + "\\";
-  (void)CreateShortcut(platform.shell, screensaver_path, group + PreviewLinkName(language, title),
-                       SpecialFolder::kPrograms);
+  (void)WriteLinkIn(platform.shell, *programs, group + PreviewLinkName(language, title),
+                    screensaver_path);
   if (has_readme) {
-    (void)CreateShortcut(
-        platform.shell,
-        std::string(paths.FolderPart(screensaver_path)) + ReadmeFileName(language, title),
-        group + language.Translate(kTextReadme), SpecialFolder::kPrograms);
+    (void)WriteLinkIn(platform.shell, *programs, group + language.Translate(kTextReadme),
+                      std::string(paths.FolderPart(screensaver_path)) +
+                          ReadmeFileName(language, title));
   }
-  (void)CreateShortcut(platform.shell, uninstaller_path, group + UninstallLinkName(language, title),
-                       SpecialFolder::kPrograms);
+  (void)WriteLinkIn(platform.shell, *programs, group + UninstallLinkName(language, title),
+                    uninstaller_path);
 }
 
 bool RemoveProgramGroup(Platform& platform, const LanguageTable& language,
