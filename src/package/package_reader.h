@@ -41,7 +41,8 @@ struct PackageLocation {
 
 // The language block of the package (empty when LanguageSize is 0); nullopt
 // when LanguageSize is negative or the block lies outside the file.
-[[nodiscard]] std::optional<std::string> ReadLanguageText(File& file, int64_t package_end,
+[[nodiscard]]
+std::optional<std::string> ReadLanguageText(File& file, int64_t package_end,
                                             const SetupRecord& record);
 
 // The readme and licence texts of a setup package: each present only when
@@ -51,7 +52,8 @@ struct SetupTexts {
   std::optional<std::string> readme;
   std::optional<std::string> license;
 };
-[[nodiscard]] std::optional<SetupTexts> ReadSetupTexts(File& file, int64_t package_end,
+[[nodiscard]]
+std::optional<SetupTexts> ReadSetupTexts(File& file, int64_t package_end,
                                          const SetupRecord& record);
 
 // Copies `count` bytes from `source` at `offset` to the end of `target`
@@ -61,7 +63,8 @@ struct SetupTexts {
 // Writes an UninstallerPackage into `target` (opened empty) from the running
 // SetupPackage `source`: its Stub, its extra blocks, `record` as held in
 // memory and the uninstaller signature. False on any short read or write.
-[[nodiscard]] bool WriteUninstallerPackage(File& source, int64_t package_end, const SetupRecord& record,
+[[nodiscard]]
+bool WriteUninstallerPackage(File& source, int64_t package_end, const SetupRecord& record,
                              File& target);
 
 }  // namespace scrsetup

@@ -38,7 +38,8 @@ class FileSystem {
   virtual ~FileSystem() = default;
 
   // Opens an existing file read-only; nullptr on failure.
-  [[nodiscard]] virtual std::unique_ptr<File> OpenForReading(const std::string& path, ShareMode share) = 0;
+  [[nodiscard]]
+  virtual std::unique_ptr<File> OpenForReading(const std::string& path, ShareMode share) = 0;
   // Opens an existing file for reading and writing without sharing; nullptr on failure.
   [[nodiscard]] virtual std::unique_ptr<File> OpenForUpdate(const std::string& path) = 0;
   // Creates a file for writing, truncating an existing one, shared with nobody.

@@ -36,9 +36,11 @@ class Registry {
  public:
   virtual ~Registry() = default;
   // Opens an existing key; nullptr when it is missing or access is refused.
-  [[nodiscard]] virtual std::unique_ptr<RegistryKey> Open(RegistryRoot root, const std::string& path) = 0;
+  [[nodiscard]]
+  virtual std::unique_ptr<RegistryKey> Open(RegistryRoot root, const std::string& path) = 0;
   // Opens a key, creating it (non-volatile) with any missing parents; nullptr on failure.
-  [[nodiscard]] virtual std::unique_ptr<RegistryKey> Create(RegistryRoot root, const std::string& path) = 0;
+  [[nodiscard]]
+  virtual std::unique_ptr<RegistryKey> Create(RegistryRoot root, const std::string& path) = 0;
   // Deletes a key with all its subkeys, depth-first; false when it could not.
   [[nodiscard]] virtual bool DeleteTree(RegistryRoot root, const std::string& path) = 0;
 };

@@ -42,14 +42,16 @@ class Shell {
   // Writes the shell link `link_path` (a full path ending in ".lnk",
   // replacing a link of that name) whose target and icon source (index 0)
   // are `target`. False when the link object cannot be made or saved.
-  [[nodiscard]] virtual bool WriteShortcut(const std::string& link_path, const std::string& target) = 0;
+  [[nodiscard]]
+  virtual bool WriteShortcut(const std::string& link_path, const std::string& target) = 0;
 
   // Shows the folder-browse dialog over the whole shell namespace, centred
   // on the screen, starting at `folder` when it names an existing folder,
   // with `text` above the tree; OK is enabled only while the selection is
   // an existing folder. The chosen folder's path as the shell reports it,
   // or nullopt when the user cancels.
-  [[nodiscard]] virtual std::optional<std::string> BrowseForFolder(const std::string& folder,
+  [[nodiscard]]
+  virtual std::optional<std::string> BrowseForFolder(const std::string& folder,
                                                      const std::string& text) = 0;
 };
 

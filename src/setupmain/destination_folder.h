@@ -33,7 +33,8 @@ std::string ExpandFolderMacros(Platform& platform, std::string_view folder,
 // When the user confirms a folder, replaces `folder` by it and returns true;
 // a trailing "\" is removed except from a drive root ("C:\"). Returns false,
 // leaving `folder` unchanged, when the user cancels.
-[[nodiscard]] bool BrowseForFolder(Shell& shell, const PathRules& paths, std::string& folder,
+[[nodiscard]]
+bool BrowseForFolder(Shell& shell, const PathRules& paths, std::string& folder,
                      const std::string& text);
 
 }  // namespace scrsetup

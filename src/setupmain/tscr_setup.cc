@@ -74,8 +74,9 @@ bool TSCRSetup::LoadPackage(File& own_file, PackageKind kind) {
   if (ShortNameRuleApplies(WindowsVersionClass(platform_.system.QueryVersion()))) {
     // A rewritten name that no longer fits its field is a damaged package,
     // never an overrun.
-    if (!SetFieldText(record_.ScreensaverFile,
-                      ApplyShortNameRule(context_.Paths(), FieldText(record_.ScreensaverFile)), true)) {
+    const std::string rewritten =
+        ApplyShortNameRule(context_.Paths(), FieldText(record_.ScreensaverFile));
+    if (!SetFieldText(record_.ScreensaverFile, rewritten, true)) {
       return false;
     }
   }

@@ -11,7 +11,9 @@ std::string Quoted(const std::string& value) { return "\"" + value + "\""; }
 
 std::string EncodeDeferredDeletion(const DeferredDeletion& request) {
   std::string parameters = std::string(kSwitch) + " " + Quoted(request.file);
-  if (request.show_message) parameters += " " + Quoted(request.caption) + " " + Quoted(request.text);
+  if (request.show_message) {
+    parameters += " " + Quoted(request.caption) + " " + Quoted(request.text);
+  }
   return parameters;
 }
 

@@ -28,6 +28,7 @@ std::string EncodeDeferredDeletion(const DeferredDeletion& request);
 // name): argument 1 is exactly "-delfile" and there are at least 2
 // arguments; the message comes with it only when there are exactly four.
 // nullopt for every other command line.
-[[nodiscard]] std::optional<DeferredDeletion> DecodeDeferredDeletion(const std::vector<std::string>& arguments);
+[[nodiscard]]
+std::optional<DeferredDeletion> DecodeDeferredDeletion(const std::vector<std::string>& arguments);
 
 }  // namespace scrsetup
