@@ -49,7 +49,8 @@ unit: build-native
 # corpus in build/fuzz/corpus, which keeps what they learn. An input that
 # breaks one is left in build/fuzz/findings.
 FUZZ_SECONDS ?= 60
-FUZZ_HARNESSES := command_line folder_macros language_table package_loading package_reader short_name
+# Every tests/fuzz/NAME_fuzzer.cc is a harness (tests/fuzz/CMakeLists.txt reads the same).
+FUZZ_HARNESSES := $(patsubst tests/fuzz/%_fuzzer.cc,%,$(sort $(wildcard tests/fuzz/*_fuzzer.cc)))
 fuzz: PACKAGES += clang libfuzzer-14-dev
 fuzz: deps
 	cmake --preset fuzz >/dev/null

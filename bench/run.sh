@@ -9,18 +9,25 @@
 #      i686 build in a temporary folder) the largest contributors
 #   2. LocatePackage over 64 MiB appended after the end signature, against a
 #      plain sequential read of the same bytes
-#   3. only with BENCH_LARGE=1 (minutes, 3+ GiB of disk): "setup.exe -silent"
+#   3. "setup.exe -silent" of a package with a BENCH_COPY_MIB (default 512)
+#      MiB screensaver under Wine, against "cmd /c copy" of the same bytes in
+#      the same prefix, and the fixed cost: a small package with every
+#      registration, and the same without them, against "cmd /c exit";
+#      median and best of BENCH_RUNS (default 5) runs each
+#   4. only with BENCH_LARGE=1 (minutes, 3+ GiB of disk): "setup.exe -silent"
 #      of a package with a BENCH_LARGE_MIB (default 1024) MiB screensaver under
 #      Wine, against cp of the same file, with the installer's peak memory
 #
 # Settings: BENCH_MAP=0 skips the map build; BENCH_MAP_DIR (default
-# ${TMPDIR:-/tmp}/scrsetup-bench-map-win32) is where it goes.
+# ${TMPDIR:-/tmp}/scrsetup-bench-map-win32) is where it goes. SETUP_EXE
+# (default build/win64/bin/setup.exe) is the stub of sections 3 and 4.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 out=$root/build/bench
 SAVERPACK=${SAVERPACK:-$root/build/native/bin/saverpack}
 LOCATE_BENCH=${LOCATE_BENCH:-$root/build/native/bin/locate_package_bench}
 STUB_GOAL_I686=$((128 * 1024))
+SETUP_EXE=${SETUP_EXE:-$root/build/win64/bin/setup.exe}
 mkdir -p "$out"
 
 heading() { printf '\n== %s\n' "$*"; }
@@ -125,6 +132,85 @@ head -c $((64 * 1024 * 1024)) /dev/urandom >>"$package"
 "$LOCATE_BENCH" "$package" "$package_end"
 rm -rf "$out/locate"
 
+# ------------------------------------- silent install against cmd /c copy
+
+# Prints the median and the smallest of the numbers given.
+median() { printf '%s\n' "$@" | sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
+best() { printf '%s\n' "$@" | sort -n | head -n 1; }
+seconds() { awk -v m="$1" 'BEGIN { printf "%.3f s", m / 1000 }'; }
+
+# Runs wine64 with ARGS in the foreground and prints the milliseconds it
+# took; fails when it does not exit with 0.
+timed_wine() {
+    local t0 code=0
+    t0=$(e2e_now_ms)
+    "$E2E_WINE" "$@" </dev/null >>"$E2E_TEST_DIR/wine.log" 2>&1 || code=$?
+    ((code == 0)) || fail "wine64 $* exited with $code"
+    echo $(($(e2e_now_ms) - t0))
+}
+
+# Runs in a subshell: e2e_begin's EXIT trap ends it.
+copy_bench() {
+    local mib=${BENCH_COPY_MIB:-512} runs=${BENCH_RUNS:-5} drive bench i
+    local install=() copy=() exit_ms=() small=() bare=()
+    export E2E_WORK=$out/e2e E2E_TEST_NAME=silent_install_copy
+    source "$root/tests/e2e/lib/wine.sh"
+    e2e_begin
+    drive=$WINEPREFIX/drive_c
+    bench=$drive/bench
+    mkdir -p "$bench"
+    cp "$root/build/win64/bin/probe.scr" "$bench/Large.scr"
+    head -c $((mib * 1024 * 1024 - $(stat -c %s "$bench/Large.scr"))) /dev/urandom >>"$bench/Large.scr"
+    "$SAVERPACK" build -o "$bench/Large-setup.exe" --stub "$SETUP_EXE" \
+        --screensaver "$bench/Large.scr" --title Large >/dev/null
+    echo "Read me" >"$bench/readme.txt"
+    "$SAVERPACK" build -o "$bench/Small-setup.exe" --stub "$SETUP_EXE" \
+        --screensaver "$root/build/win64/bin/probe.scr" --title Small --readme "$bench/readme.txt" \
+        --uninstall-entry --program-group --desktop-shortcut >/dev/null
+    "$SAVERPACK" build -o "$bench/Bare-setup.exe" --stub "$SETUP_EXE" \
+        --screensaver "$root/build/win64/bin/probe.scr" --title Bare >/dev/null
+    cat "$bench"/*.exe "$bench/Large.scr" >/dev/null  # into the page cache
+
+    for ((i = 0; i < runs; i++)); do
+        # The screensaver the "install" verb started may still be ending.
+        sleep 0.5
+        rm -rf "$drive/Large" "$drive/copy" "$drive/Small" "$drive/Bare" 2>/dev/null ||
+            { sleep 2; rm -rf "$drive/Large" "$drive/copy" "$drive/Small" "$drive/Bare"; }
+        mkdir -p "$drive/copy"
+        install+=("$(timed_wine 'C:\bench\Large-setup.exe' -silent 'C:\Large')")
+        copy+=("$(timed_wine cmd /c copy /b 'C:\bench\Large.scr' 'C:\copy\Large.scr')")
+        exit_ms+=("$(timed_wine cmd /c exit)")
+        small+=("$(timed_wine 'C:\bench\Small-setup.exe' -silent 'C:\Small')")
+        bare+=("$(timed_wine 'C:\bench\Bare-setup.exe' -silent 'C:\Bare')")
+    done
+    check 'cmp -s "$bench/Large.scr" "$drive/Large/Large.scr"' "installed screensaver is byte-identical to the payload"
+    check 'cmp -s "$bench/Large.scr" "$drive/copy/Large.scr"' "cmd /c copy made the same bytes"
+    check 'test -f "$drive/Small/uninstall probe.exe"' "the small package wrote its uninstaller"
+
+    local m_install m_copy m_exit m_small m_bare b_install b_copy
+    m_install=$(median "${install[@]}") m_copy=$(median "${copy[@]}") m_exit=$(median "${exit_ms[@]}")
+    m_small=$(median "${small[@]}") m_bare=$(median "${bare[@]}")
+    b_install=$(best "${install[@]}") b_copy=$(best "${copy[@]}")
+    printf '  payload: %d MiB; %d runs each, median and best (ms of every run: install %s; copy %s)\n' \
+        "$mib" "$runs" "${install[*]}" "${copy[*]}"
+    row() { printf '  %-54s %10s %10s\n' "$1" "$(seconds "$2")" "$(seconds "$3")"; }
+    printf '  %-54s %10s %10s\n' "" median best
+    row "setup.exe -silent" "$m_install" "$b_install"
+    row "reference: cmd /c copy /b of the payload" "$m_copy" "$b_copy"
+    printf '  installation / copy: %.2fx the time (median), %.2fx (best)\n' \
+        "$(awk -v a="$m_install" -v b="$m_copy" 'BEGIN { print a / b }')" \
+        "$(awk -v a="$b_install" -v b="$b_copy" 'BEGIN { print a / b }')"
+    row "small package, readme, entry, group, desktop link" "$m_small" "$(best "${small[@]}")"
+    row "small package without readme and registrations" "$m_bare" "$(best "${bare[@]}")"
+    row "reference: cmd /c exit" "$m_exit" "$(best "${exit_ms[@]}")"
+    printf '  fixed cost beyond cmd /c exit (medians): %s with registrations, %s without\n' \
+        "$(seconds $((m_small - m_exit)))" "$(seconds $((m_bare - m_exit)))"
+    rm -rf "$bench" "$drive/Large" "$drive/copy"
+}
+
+heading "3. silent installation against cmd /c copy of the same bytes under Wine"
+(copy_bench)
+
 # ------------------------------------------------ large silent install
 
 # Runs in a subshell: e2e_begin's EXIT trap ends it.
@@ -141,7 +227,7 @@ large_install_bench() {
     # "install" verb starts it) followed by incompressible bytes.
     cp "$root/build/win64/bin/probe.scr" "$payload"
     head -c $((mib * 1024 * 1024 - $(stat -c %s "$payload"))) /dev/urandom >>"$payload"
-    "$SAVERPACK" build -o "$package" --stub "$root/build/win64/bin/setup.exe" \
+    "$SAVERPACK" build -o "$package" --stub "$SETUP_EXE" \
         --screensaver "$payload" --title Large --uninstall-entry >/dev/null
     folder="$WINEPREFIX/drive_c/Program Files/Large"
     mkdir -p "$WINEPREFIX/drive_c/cp-reference"
@@ -183,8 +269,8 @@ large_install_bench() {
 }
 
 if [[ ${BENCH_LARGE:-0} == 1 ]]; then
-    heading "3. silent installation of a ${BENCH_LARGE_MIB:-1024} MiB screensaver under Wine"
+    heading "4. silent installation of a ${BENCH_LARGE_MIB:-1024} MiB screensaver under Wine"
     (large_install_bench)
 else
-    heading "3. silent installation of a large screensaver: skipped (BENCH_LARGE=1 runs it)"
+    heading "4. silent installation of a large screensaver: skipped (BENCH_LARGE=1 runs it)"
 fi

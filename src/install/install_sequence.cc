@@ -1,15 +1,17 @@
 #include "install/install_sequence.h"
 
 #include <memory>
+#include <optional>
+#include <string_view>
 #include <vector>
 
+#include "install/failure_report.h"
 #include "install/settings_key.h"
 #include "install/shell_links.h"
 #include "install/target_file.h"
 #include "install/uninstall_entry.h"
-#include "lang/text.h"
+#include "lang/english_texts.h"
 #include "package/package_reader.h"
-#include "package/short_name.h"
 
 namespace scrsetup {
 namespace {
@@ -24,96 +26,103 @@ constexpr char kPreviewNotice[] =
 class Installation {
  public:
   Installation(const RunContext& context, InstallerWindow& wizard)
-      : context_(context), wizard_(wizard), files_(context.platform.files) {}
+      : context_(context),
+        wizard_(wizard),
+        files_(context.platform.files),
+        paths_(context.Paths()),
+        preview_(context.flags.PreviewOnlyMode) {}
 
   InstallResult Run();
 
  private:
+  // The Progress page, Next hidden, the bar at 0.
+  void ShowProgressPage();
+  // Creates and checks the destination folder and ends its text with "\".
+  // The message of a folder error, or nullopt.
+  [[nodiscard]] std::optional<std::string_view> PrepareFolder();
+  // Settles the screensaver's file name and creates the file. The message
+  // of a target error, or nullopt.
+  [[nodiscard]] std::optional<std::string_view> SettleTargetName();
   // Reports a folder or target error, returns to the Directory page.
-  InstallResult ErrorExit(const char* message);
+  InstallResult ErrorExit(std::string_view message);
   // The copy block: payload, verb, readme, uninstaller. False on any error.
-  bool CopyBlock();
-  bool CopyPayload(File& source);
-  bool WriteReadme();
-  bool WriteUninstaller(File& source);
+  [[nodiscard]] bool CopyBlock();
+  [[nodiscard]] bool CopyPayload(File& source);
+  [[nodiscard]] bool WriteReadme();
+  [[nodiscard]] bool WriteUninstaller(File& source);
+  // After a failed copy block: the screensaver file goes again.
+  void DiscardIncompleteCopy();
+  // The uninstall entry and the shortcuts the record asks for.
   void Register();
-  void ReportCopyFailure();
+  // Remembers the installed file and moves on, or reports a failed copy.
+  InstallResult Finish(bool copied);
+  std::string UninstallerPath() const;
 
   const RunContext& context_;
   InstallerWindow& wizard_;
   FileSystem& files_;
-  std::string folder_;
-  std::string target_path_;
-  std::string name_;
-  std::unique_ptr<File> target_;
+  const PathRules paths_;
+  const bool preview_;
+  std::string folder_;          // the destination folder, ending with "\"
+  std::string name_;            // the screensaver's file name in it
+  std::string installed_path_;  // the full path of the installed screensaver
+  std::unique_ptr<File> payload_;
+  std::unique_ptr<File> uninstaller_;
   int64_t payload_bytes_ = 0;
 };
 
 InstallResult Installation::Run() {
-  const RunFlags& flags = context_.flags;
+  ShowProgressPage();
+  if (std::optional<std::string_view> error = PrepareFolder()) return ErrorExit(*error);
+  if (std::optional<std::string_view> error = SettleTargetName()) return ErrorExit(*error);
+  const bool copied = CopyBlock();
+  if (!copied) DiscardIncompleteCopy();
+  if (!preview_) Register();
+  uninstaller_.reset();
+  return Finish(copied);
+}
+
+void Installation::ShowProgressPage() {
   WizardWindow& controls = wizard_.Controls();
   wizard_.SelectPage(kProgressPage);
   controls.SetVisible(Control::btnNext, false);
   controls.SetProgress(0, 100);
+}
 
+std::optional<std::string_view> Installation::PrepareFolder() {
+  WizardWindow& controls = wizard_.Controls();
   std::string directory = controls.Text(Control::edDirectory);
-  if (!flags.PreviewOnlyMode) {
-    if (!directory.empty() && !CreateFolderChain(files_, directory)) {
-      return ErrorExit("Unable to create the directory. Please select a different directory.");
+  if (!preview_) {
+    if (!directory.empty() && !CreateFolderChain(files_, paths_, directory)) {
+      return kTextCannotCreateFolder;
     }
-    if (!files_.FolderExists(directory)) {
-      return ErrorExit("Invalid directory. Please select an existing directory.");
-    }
+    if (!files_.FolderExists(directory)) return kTextInvalidFolder;
   }
-  if (directory.empty() || directory.back() != '\\') {
+  if (!paths_.EndsWithBackslash(directory)) {
     directory += '\\';
     controls.SetText(Control::edDirectory, directory);
   }
   folder_ = directory;
-
-  target_path_ = folder_ + std::string(FileNamePart(FieldText(context_.record.ScreensaverFile)));
-  const std::string title = context_.Title();
-  ChooseTargetFileName(files_, ReadRememberedFileName(context_.platform.registry, title).value_or(""),
-                       target_path_, folder_);
-  name_ = std::string(FileNamePart(target_path_));
-
-  if (!flags.PreviewOnlyMode) {
-    target_ = files_.CreateForWriting(target_path_);
-    if (!target_) {
-      return ErrorExit(
-          "Unable to copy the files. Access is denied. Please select a different directory.");
-    }
-  }
-
-  const bool succeeded = CopyBlock();
-  if (!succeeded) {
-    target_.reset();
-    DeleteIfExists(files_, folder_ + name_);
-  }
-  if (!flags.PreviewOnlyMode) Register();
-  target_.reset();
-
-  if (succeeded) {
-    if (!flags.PreviewOnlyMode) {
-      // The installation is complete without it; only a later reinstallation
-      // into this folder would pick a numbered name.
-      WriteRememberedFileName(context_.platform.registry, title, target_path_);
-    }
-    if (context_.record.ReadmeSize == 0) wizard_.SelectPage(kFinishedPage);
-  } else {
-    ReportCopyFailure();
-  }
-  if (flags.SilentMode) context_.platform.app.Terminate();
-  return succeeded ? InstallResult::kInstalled : InstallResult::kFailed;
+  return std::nullopt;
 }
 
-InstallResult Installation::ErrorExit(const char* message) {
-  if (context_.flags.SilentMode) {
-    context_.platform.app.Terminate();
-  } else {
-    context_.platform.dialogs.ShowMessage(context_.Translate(message), kApplicationTitle,
-                                          MessageButtons::kOk, MessageIcon::kError);
-  }
+std::optional<std::string_view> Installation::SettleTargetName() {
+  std::string target_path =
+      folder_ + std::string(paths_.FileNamePart(FieldText(context_.record.ScreensaverFile)));
+  ChooseTargetFileName(
+      files_, paths_,
+      ReadRememberedFileName(context_.platform.registry, context_.Title()).value_or(""),
+      target_path, folder_);
+  name_ = std::string(paths_.FileNamePart(target_path));
+  installed_path_ = files_.FullPath(folder_ + name_);
+  if (preview_) return std::nullopt;
+  payload_ = files_.CreateForWriting(target_path);
+  if (!payload_) return kTextAccessDenied;
+  return std::nullopt;
+}
+
+InstallResult Installation::ErrorExit(std::string_view message) {
+  ReportFailure(context_, context_.Translate(message));
   wizard_.SelectPage(kDirectoryPage);
   return InstallResult::kSilentAbort;
 }
@@ -123,10 +132,10 @@ bool Installation::CopyBlock() {
       files_.OpenForReading(files_.ProgramPath(), ShareMode::kRead);
   if (!source) return false;
   if (!CopyPayload(*source)) return false;
-  target_.reset();
+  payload_.reset();
 
   Platform& platform = context_.platform;
-  if (context_.flags.PreviewOnlyMode) {
+  if (preview_) {
     platform.dialogs.ShowMessage(kPreviewNotice, context_.Title(), MessageButtons::kOk,
                                  MessageIcon::kInformation);
     return true;
@@ -138,7 +147,10 @@ bool Installation::CopyBlock() {
 
 bool Installation::CopyPayload(File& source) {
   const RunContext& c = context_;
-  if (!source.Seek(StubLength(c.PackageEnd, c.record))) return false;
+  // Position and size of the own file are kept here rather than asked of
+  // the file every round: nothing else moves it while the loop runs.
+  int64_t position = StubLength(c.PackageEnd, c.record);
+  if (!source.Seek(position)) return false;
   Application& app = c.platform.app;
   WizardWindow& controls = wizard_.Controls();
   app.SetWaitCursor(true);
@@ -148,14 +160,16 @@ bool Installation::CopyPayload(File& source) {
   int64_t remaining = PayloadLength(c.record);
   const int64_t size = source.Size();
   bool ok = remaining >= 0 && size >= 0;
-  while (ok && remaining > 0 && source.Position() < size) {
+  while (ok && remaining > 0 && position < size) {
     int64_t count = source.Read(buffer.data(), std::min(remaining, kCopyChunk));
     ok = count > 0;
-    if (ok && !c.flags.PreviewOnlyMode) ok = target_->Write(buffer.data(), count) == count;
+    if (ok && !preview_) ok = payload_->Write(buffer.data(), count) == count;
     if (!ok) break;
+    position += count;
     remaining -= count;
     payload_bytes_ += count;
-    controls.SetProgress(ProgressPercent(source.Position(), size), 100);
+    controls.SetProgress(ProgressPercent(position, size), 100);
+    controls.RepaintProgress();
     app.ProcessMessages();
   }
   // A payload that ends before its declared length is a damaged package.
@@ -177,10 +191,20 @@ bool Installation::WriteReadme() {
 }
 
 bool Installation::WriteUninstaller(File& source) {
-  target_ = files_.CreateForWriting(folder_ + UninstallerFileName(context_.language, name_));
-  if (!target_) return false;
-  target_path_ = files_.FullPath(folder_ + name_);
-  return WriteUninstallerPackage(source, context_.PackageEnd, context_.record, *target_);
+  uninstaller_ = files_.CreateForWriting(folder_ + UninstallerFileName(context_.language, name_));
+  if (!uninstaller_) return false;
+  return WriteUninstallerPackage(source, context_.PackageEnd, context_.record, *uninstaller_);
+}
+
+void Installation::DiscardIncompleteCopy() {
+  payload_.reset();
+  uninstaller_.reset();
+  (void)DeleteIfExists(files_, folder_ + name_);
+}
+
+std::string Installation::UninstallerPath() const {
+  return std::string(paths_.FolderPart(installed_path_)) +
+         UninstallerFileName(context_.language, name_);
 }
 
 void Installation::Register() {
@@ -188,17 +212,15 @@ void Installation::Register() {
   Platform& platform = context_.platform;
   const std::string title = context_.Title();
   const std::string screensaver_path = folder_ + name_;
-  const std::string uninstaller_path =
-      std::string(FolderPart(target_path_)) + UninstallerFileName(context_.language, name_);
   if (record.AddUninstallEntry) {
-    std::string location = files_.FullPath(folder_);
-    if (location.size() > 3 && location.back() == '\\') location.pop_back();  // "C:\" keeps it
+    const std::string location(
+        paths_.WithoutTrailingBackslashUnlessRoot(files_.FullPath(folder_)));
     UninstallEntryDetails details{files_.FullPath(screensaver_path), location,
                                   static_cast<uint32_t>((payload_bytes_ + 1023) / 1024)};
-    WriteUninstallEntry(platform.registry, title, uninstaller_path, details);
+    WriteUninstallEntry(platform.registry, title, UninstallerPath(), details);
   }
   if (record.CreateProgramGroup) {
-    CreateProgramGroupShortcuts(platform, context_.language, title, uninstaller_path,
+    CreateProgramGroupShortcuts(platform, context_.language, title, UninstallerPath(),
                                 screensaver_path, record.ReadmeSize > 0);
   }
   if (record.CreateDesktopShortcut) {
@@ -206,17 +228,21 @@ void Installation::Register() {
   }
 }
 
-void Installation::ReportCopyFailure() {
-  Platform& platform = context_.platform;
-  if (context_.flags.SilentMode) {
-    platform.app.Terminate();
+InstallResult Installation::Finish(bool copied) {
+  if (copied) {
+    if (!preview_) {
+      // The installation is complete without it; only a later reinstallation
+      // into this folder would pick a numbered name.
+      (void)WriteRememberedFileName(context_.platform.registry, context_.Title(),
+                                    installed_path_);
+    }
+    if (context_.record.ReadmeSize == 0) wizard_.SelectPage(kFinishedPage);
   } else {
-    const char* english = "There was an error installing %s. Installation is not complete.";
-    platform.dialogs.ShowMessage(
-        FillPlaceholder(context_.Translate(english), english, context_.Title()),
-        wizard_.Caption(), MessageButtons::kOk, MessageIcon::kError);
+    ReportFailure(context_, context_.TranslateWithTitle(kTextInstallFailed), wizard_.Caption());
+    wizard_.Controls().Close();
   }
-  wizard_.Controls().Close();
+  if (context_.flags.SilentMode) context_.platform.app.Terminate();
+  return copied ? InstallResult::kInstalled : InstallResult::kFailed;
 }
 
 }  // namespace

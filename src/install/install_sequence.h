@@ -21,7 +21,7 @@ class InstallerWindow {
  public:
   virtual ~InstallerWindow() = default;
   // Selects a page and applies its page rules.
-  virtual void SelectPage(int page) = 0;
+  virtual void SelectPage(WizardPage page) = 0;
   // The window's controls.
   virtual WizardWindow& Controls() = 0;
   // The window's caption (caption of the copy-failure message).
@@ -35,6 +35,6 @@ enum class InstallResult {
 };
 
 // Runs the installation; the wizard's btnOKClick hands over to it.
-InstallResult InstallScreensaver(const RunContext& context, InstallerWindow& wizard);
+[[nodiscard]] InstallResult InstallScreensaver(const RunContext& context, InstallerWindow& wizard);
 
 }  // namespace scrsetup

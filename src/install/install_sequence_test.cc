@@ -87,7 +87,10 @@ TEST(Installation, InstallsFilesRegistrationsAndLinks) {
   // The window was disabled and the wait cursor shown for the copy only.
   EXPECT_TRUE(run.window().window_enabled);
   EXPECT_EQ(machine.app.wait_cursor_log, (std::vector<bool>{true, false}));
-  EXPECT_EQ(machine.app.message_passes, 3);  // one pass per 100001-byte chunk
+  // One progress update, one repaint and one message pass per 100001-byte chunk.
+  EXPECT_EQ(machine.app.message_passes, 3);
+  EXPECT_EQ(run.window().progress_repaints, 3);
+  EXPECT_EQ(run.window().progress_log.size(), 1u + 3u);  // 0 at the start, then per chunk
 }
 
 TEST(Installation, FlagsDecideWhatIsRegistered) {

@@ -9,8 +9,9 @@
 
 #include "lang/language_table.h"
 #include "package/setup_record.h"
+#include "platform/path_rules.h"
 #include "platform/platform.h"
-#include "setup/run_flags.h"
+#include "platform/run_flags.h"
 
 namespace scrsetup {
 
@@ -22,6 +23,13 @@ struct RunContext {
   const int64_t& PackageEnd;
 
   std::string Translate(std::string_view english) const { return language.Translate(english); }
+  // The translation of a message holding "%s", with the Title in its place
+  // (FillPlaceholder).
+  std::string TranslateWithTitle(std::string_view english) const {
+    return FillPlaceholder(Translate(english), english, Title());
+  }
+  // The path helpers, with the system's lead bytes.
+  PathRules Paths() const { return PathRules(platform.system); }
   // The Title field as text: used unchanged in captions, names and keys.
   std::string Title() const { return FieldText(record.Title); }
 };

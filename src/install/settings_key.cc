@@ -33,9 +33,9 @@ void PurgeSettings(Registry& registry, const std::string& title) {
   std::unique_ptr<RegistryKey> key = registry.Create(RegistryRoot::kCurrentUser, SettingsKey(title));
   if (!key) return;
   for (const std::string& name : key->ValueNames()) {
-    if (name != "StartID") key->DeleteValue(name);
+    if (name != "StartID") (void)key->DeleteValue(name);
   }
-  registry.DeleteTree(RegistryRoot::kCurrentUser, SettingsKey(title) + "\\PlayList");
+  (void)registry.DeleteTree(RegistryRoot::kCurrentUser, SettingsKey(title) + "\\PlayList");
 }
 
 }  // namespace scrsetup

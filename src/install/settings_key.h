@@ -12,10 +12,12 @@ namespace scrsetup {
 
 // The remembered file name: "" when the key or the value is missing;
 // nullopt when a value of that name is not a string. Never creates the key.
+[[nodiscard]]
 std::optional<std::string> ReadRememberedFileName(Registry& registry, const std::string& title);
 
 // Stores `path` as "FileName_", creating the key when missing. False when
 // the key exists or was created but the value could not be written.
+[[nodiscard]]
 bool WriteRememberedFileName(Registry& registry, const std::string& title, const std::string& path);
 
 // Deletes every value but "StartID" (exact name) and the subkey "PlayList"

@@ -1,5 +1,7 @@
 #include "install/shell_links.h"
 
+#include "install/target_file.h"
+#include "lang/english_texts.h"
 #include "lang/text.h"
 #include "package/short_name.h"
 
@@ -10,19 +12,28 @@ namespace {
 constexpr size_t kMaxPathLength = 259;
 
 std::string PreviewLinkName(const LanguageTable& language, const std::string& title) {
-  return language.Translate("Preview") + " " + title;
+  return language.Translate(kTextPreview) + " " + title;
 }
 
 std::string UninstallLinkName(const LanguageTable& language, const std::string& title) {
-  return language.Translate("Uninstall") + " " + title;
+  return language.Translate(kTextUninstall) + " " + title;
 }
 
 // The folder's path with a trailing "\", or "" when it has no path;
 // nullopt when it cannot be located.
-std::optional<std::string> SpecialFolderPrefix(Shell& shell, SpecialFolder folder) {
-  std::optional<std::string> path = shell.SpecialFolderPath(folder);
+std::optional<std::string> SpecialFolderPrefix(Platform& platform, SpecialFolder folder) {
+  std::optional<std::string> path = platform.shell.SpecialFolderPath(folder);
   if (!path || path->empty()) return path;
-  return WithTrailingBackslash(*path);
+  return PathRules(platform.system).WithTrailingBackslash(*path);
+}
+
+// Writes the link `link_name` + ".lnk" in the folder `folder_path` (the
+// special folder's path as the shell reported it).
+bool WriteLinkIn(Shell& shell, const std::string& folder_path, const std::string& link_name,
+                 const std::string& target) {
+  std::string link_path = folder_path + "\\" + link_name + ".lnk";
+  if (link_path.size() > kMaxPathLength) return false;
+  return shell.WriteShortcut(link_path, target);
 }
 
 }  // namespace
@@ -31,31 +42,30 @@ bool CreateShortcut(Shell& shell, const std::string& target, const std::string& 
                     SpecialFolder folder) {
   std::optional<std::string> folder_path = shell.SpecialFolderPath(folder);
   if (!folder_path) return false;
-  std::string link_path = *folder_path + "\\" + link_name + ".lnk";
-  if (link_path.size() > kMaxPathLength) return false;
-  return shell.WriteShortcut(link_path, target);
+  return WriteLinkIn(shell, *folder_path, link_name, target);
 }
 
-bool CreateFolderChain(FileSystem& files, const std::string& folder) {
-  std::string path = folder;
-  if (!path.empty() && path.back() == '\\') path.pop_back();
+bool CreateFolderChain(FileSystem& files, const PathRules& paths, const std::string& folder) {
+  const std::string path(paths.WithoutTrailingBackslash(folder));
   if (path.size() < 3 || files.FolderExists(path)) return true;
-  std::string parent(FolderPart(path));
+  std::string parent(paths.FolderPart(path));
   if (parent == path) return true;
-  return CreateFolderChain(files, parent) && files.MakeFolder(path);
+  return CreateFolderChain(files, paths, parent) && files.MakeFolder(path);
 }
 
 void CreateDesktopPreviewShortcut(Platform& platform, const LanguageTable& language,
                                   const std::string& title, const std::string& screensaver_path) {
-  CreateShortcut(platform.shell, screensaver_path, PreviewLinkName(language, title),
-                 SpecialFolder::kDesktop);
+  (void)CreateShortcut(platform.shell, screensaver_path, PreviewLinkName(language, title),
+                       SpecialFolder::kDesktop);
 }
 
 bool RemoveDesktopPreviewShortcut(Platform& platform, const LanguageTable& language,
                                   const std::string& title) {
-  std::optional<std::string> desktop = SpecialFolderPrefix(platform.shell, SpecialFolder::kDesktop);
+  std::optional<std::string> desktop = SpecialFolderPrefix(platform, SpecialFolder::kDesktop);
   if (!desktop) return false;
-  if (!desktop->empty()) platform.files.RemoveFile(*desktop + PreviewLinkName(language, title) + ".lnk");
+  if (!desktop->empty()) {
+    (void)platform.files.RemoveFile(*desktop + PreviewLinkName(language, title) + ".lnk");
+  }
   return true;
 }
 
@@ -66,32 +76,36 @@ void CreateProgramGroupShortcuts(Platform& platform, const LanguageTable& langua
   if (!programs) return;
   std::string programs_folder(TrimControls(*programs));
   if (programs_folder.empty()) return;
-  CreateFolderChain(platform.files, WithTrailingBackslash(programs_folder) + title + "\\");
+  const PathRules paths(platform.system);
+  // Best-effort: a link whose folder is missing is simply not written.
+  (void)CreateFolderChain(platform.files, paths,
+                          paths.WithTrailingBackslash(programs_folder) + title + "\\");
 
+  // The three links go into the Programs folder found above: asking the
+  // shell again for each link costs a lookup of a few milliseconds apiece.
   const std::string group = title + "\\";
-  CreateShortcut(platform.shell, screensaver_path, group + PreviewLinkName(language, title),
-                 SpecialFolder::kPrograms);
+  (void)WriteLinkIn(platform.shell, *programs, group + PreviewLinkName(language, title),
+                    screensaver_path);
   if (has_readme) {
-    const std::string readme = language.Translate("Readme");
-    CreateShortcut(platform.shell,
-                   std::string(FolderPart(screensaver_path)) + title + " " + readme + ".txt",
-                   group + readme, SpecialFolder::kPrograms);
+    (void)WriteLinkIn(platform.shell, *programs, group + language.Translate(kTextReadme),
+                      std::string(paths.FolderPart(screensaver_path)) +
+                          ReadmeFileName(language, title));
   }
-  CreateShortcut(platform.shell, uninstaller_path, group + UninstallLinkName(language, title),
-                 SpecialFolder::kPrograms);
+  (void)WriteLinkIn(platform.shell, *programs, group + UninstallLinkName(language, title),
+                    uninstaller_path);
 }
 
 bool RemoveProgramGroup(Platform& platform, const LanguageTable& language,
                         const std::string& title) {
   std::optional<std::string> programs =
-      SpecialFolderPrefix(platform.shell, SpecialFolder::kPrograms);
+      SpecialFolderPrefix(platform, SpecialFolder::kPrograms);
   if (!programs) return false;
   if (programs->empty()) return true;
   const std::string group = *programs + title + "\\";
-  platform.files.RemoveFile(group + PreviewLinkName(language, title) + ".lnk");
-  platform.files.RemoveFile(group + language.Translate("Readme") + ".lnk");
-  platform.files.RemoveFile(group + UninstallLinkName(language, title) + ".lnk");
-  platform.files.RemoveEmptyFolder(*programs + title);
+  (void)platform.files.RemoveFile(group + PreviewLinkName(language, title) + ".lnk");
+  (void)platform.files.RemoveFile(group + language.Translate(kTextReadme) + ".lnk");
+  (void)platform.files.RemoveFile(group + UninstallLinkName(language, title) + ".lnk");
+  (void)platform.files.RemoveEmptyFolder(*programs + title);
   return true;
 }
 

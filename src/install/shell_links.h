@@ -12,6 +12,7 @@
 #include <string>
 
 #include "lang/language_table.h"
+#include "platform/path_rules.h"
 #include "platform/platform.h"
 
 namespace scrsetup {
@@ -21,23 +22,27 @@ namespace scrsetup {
 // `target` with `target` as icon source. False when the folder cannot be
 // located, the link path would not fit the 260-character path limit, or
 // the link cannot be written.
+[[nodiscard]]
 bool CreateShortcut(Shell& shell, const std::string& target, const std::string& link_name,
                     SpecialFolder folder);
 
 // Creates `folder` (with or without a trailing "\") and its missing
 // parents. True when every missing folder was created or none was missing.
-bool CreateFolderChain(FileSystem& files, const std::string& folder);
+[[nodiscard]]
+bool CreateFolderChain(FileSystem& files, const PathRules& paths, const std::string& folder);
 
 // The shortcut operations. Creation is best-effort and reports nothing;
 // removal returns false only when the special folder cannot be located
 // (deleting the links never fails visibly).
 void CreateDesktopPreviewShortcut(Platform& platform, const LanguageTable& language,
                                   const std::string& title, const std::string& screensaver_path);
+[[nodiscard]]
 bool RemoveDesktopPreviewShortcut(Platform& platform, const LanguageTable& language,
                                   const std::string& title);
 void CreateProgramGroupShortcuts(Platform& platform, const LanguageTable& language,
                                  const std::string& title, const std::string& uninstaller_path,
                                  const std::string& screensaver_path, bool has_readme);
+[[nodiscard]]
 bool RemoveProgramGroup(Platform& platform, const LanguageTable& language,
                         const std::string& title);
 

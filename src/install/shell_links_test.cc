@@ -14,16 +14,17 @@ constexpr char kPrograms[] =
 
 TEST(CreateFolderChain, CreatesMissingParentsOnly) {
   FakeMachine machine;
-  EXPECT_TRUE(CreateFolderChain(machine.files, "C:\\a\\b\\c\\"));
+  const PathRules paths(machine.system);
+  EXPECT_TRUE(CreateFolderChain(machine.files, paths, "C:\\a\\b\\c\\"));
   EXPECT_TRUE(machine.files.HasFolder("C:\\a\\b\\c"));
-  EXPECT_TRUE(CreateFolderChain(machine.files, "C:\\a\\b\\c"));
-  EXPECT_TRUE(CreateFolderChain(machine.files, "C:"));
+  EXPECT_TRUE(CreateFolderChain(machine.files, paths, "C:\\a\\b\\c"));
+  EXPECT_TRUE(CreateFolderChain(machine.files, paths, "C:"));
   machine.files.RefuseCreate("C:\\x\\y");
-  EXPECT_FALSE(CreateFolderChain(machine.files, "C:\\x\\y\\z"));
+  EXPECT_FALSE(CreateFolderChain(machine.files, paths, "C:\\x\\y\\z"));
   EXPECT_TRUE(machine.files.HasFolder("C:\\x"));
   EXPECT_FALSE(machine.files.HasFolder("C:\\x\\y\\z"));
   machine.files.AddFile("C:\\f", "file");
-  EXPECT_FALSE(CreateFolderChain(machine.files, "C:\\f\\g"));
+  EXPECT_FALSE(CreateFolderChain(machine.files, paths, "C:\\f\\g"));
 }
 
 TEST(CreateShortcut, RefusesLinkPathsBeyondThePathLimit) {

@@ -1,18 +1,19 @@
 #include "install/target_file.h"
 
+#include "lang/english_texts.h"
 #include "lang/text.h"
 #include "package/short_name.h"
 
 namespace scrsetup {
 
-void ChooseTargetFileName(FileSystem& files, const std::string& remembered,
+void ChooseTargetFileName(FileSystem& files, const PathRules& paths, const std::string& remembered,
                           std::string& target_path, const std::string& folder) {
   if (!files.FileExists(target_path)) return;
-  if (!remembered.empty() && FolderPart(remembered) == folder) {
+  if (!remembered.empty() && paths.FolderPart(remembered) == folder) {
     target_path = remembered;
     return;
   }
-  const std::string name(FileNamePart(target_path));
+  const std::string name(paths.FileNamePart(target_path));
   const std::string extension = name.size() >= 4 ? name.substr(name.size() - 4) : name;
   std::string base = name.substr(0, name.size() - extension.size());
   for (int number = 1;; ++number) {
@@ -25,14 +26,14 @@ void ChooseTargetFileName(FileSystem& files, const std::string& remembered,
 }
 
 std::string UninstallerFileName(const LanguageTable& language, const std::string& name) {
-  std::string file_name = AsciiLower(language.Translate("Uninstall")) + " " + name;
+  std::string file_name = AsciiLower(language.Translate(kTextUninstall)) + " " + name;
   size_t dot = file_name.rfind('.');
   if (dot != std::string::npos) file_name.erase(dot);
   return file_name + ".exe";
 }
 
 std::string ReadmeFileName(const LanguageTable& language, const std::string& title) {
-  return title + " " + language.Translate("Readme") + ".txt";
+  return title + " " + language.Translate(kTextReadme) + ".txt";
 }
 
 bool DeleteIfExists(FileSystem& files, const std::string& path) {

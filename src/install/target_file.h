@@ -6,6 +6,7 @@
 #include <string>
 
 #include "lang/language_table.h"
+#include "platform/path_rules.h"
 #include "platform/platform.h"
 
 namespace scrsetup {
@@ -17,7 +18,7 @@ namespace scrsetup {
 // the last 4 characters is cut so base and number fit 8 characters
 // (Aurora.scr -> Aurora1.scr, Longname.scr -> Longnam1.scr, Longna10.scr).
 // Numbers stop at 9,999,999; the last name tried then stays.
-void ChooseTargetFileName(FileSystem& files, const std::string& remembered,
+void ChooseTargetFileName(FileSystem& files, const PathRules& paths, const std::string& remembered,
                           std::string& target_path, const std::string& folder);
 
 // "uninstall <Name>.exe" with the translated word lowered: the extension of
@@ -30,7 +31,7 @@ std::string ReadmeFileName(const LanguageTable& language, const std::string& tit
 // Deletes `path` when it exists. True when the file did not exist or was
 // deleted; false when it could not be opened for writing (read-only, in
 // use) or deleted.
-bool DeleteIfExists(FileSystem& files, const std::string& path);
+[[nodiscard]] bool DeleteIfExists(FileSystem& files, const std::string& path);
 
 // The progress bar's value for `position` of `size` bytes: the integer
 // nearest to 100 * position / size, an exact half going to the even one.

@@ -24,7 +24,7 @@ void WriteUninstallEntry(Registry& registry, const std::string& title,
 }
 
 void RemoveUninstallEntry(Registry& registry, const std::string& title) {
-  registry.DeleteTree(RegistryRoot::kLocalMachine, EntryKey(title));
+  (void)registry.DeleteTree(RegistryRoot::kLocalMachine, EntryKey(title));
 }
 
 }  // namespace scrsetup

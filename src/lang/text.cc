@@ -47,10 +47,4 @@ std::string WithCrLfLines(std::string_view text) {
   return lines;
 }
 
-std::string WithTrailingBackslash(std::string_view text) {
-  std::string result(text);
-  if (result.empty() || result.back() != '\\') result += '\\';
-  return result;
-}
-
 }  // namespace scrsetup

@@ -1,5 +1,5 @@
-// Text routines shared by every layer: replace-all, trimming, ASCII case,
-// CR LF line ends and the trailing "\" of folder texts. All byte-exact on 8-bit text.
+// Text routines shared by every layer: replace-all, trimming, ASCII case
+// and CR LF line ends. All byte-exact on 8-bit text.
 #pragma once
 
 #include <string>
@@ -22,8 +22,5 @@ std::string AsciiLower(std::string_view text);
 // `text` with every CR, LF or CR LF written as CR LF, the line ends a Windows
 // multi-line box and text file show.
 std::string WithCrLfLines(std::string_view text);
-
-// `text` with a "\" appended unless it already ends with one ("" gives "\").
-std::string WithTrailingBackslash(std::string_view text);
 
 }  // namespace scrsetup

@@ -26,21 +26,22 @@ struct PackageLocation {
 // signatures at every position from the last 10 bytes back to offset 0.
 // Reads backwards in large blocks and looks only where the signatures' last
 // byte stands, so bytes appended after the signature cost about one read. nullopt when neither signature occurs.
-std::optional<PackageLocation> LocatePackage(File& file);
+[[nodiscard]] std::optional<PackageLocation> LocatePackage(File& file);
 
 // Reads exactly `count` bytes at `offset`. False when the read would start
 // before 0 or end past the end of the file, or returns fewer bytes.
-bool ReadExactly(File& file, int64_t offset, void* buffer, int64_t count);
+[[nodiscard]] bool ReadExactly(File& file, int64_t offset, void* buffer, int64_t count);
 
 // Reads a block of `size` bytes at `offset` (empty for size 0); nullopt when
 // the size is negative or the read fails as for ReadExactly.
-std::optional<std::string> ReadBlock(File& file, int64_t offset, int64_t size);
+[[nodiscard]] std::optional<std::string> ReadBlock(File& file, int64_t offset, int64_t size);
 
 // Reads the record of the package that ends at `package_end`.
-bool ReadRecord(File& file, int64_t package_end, SetupRecord& record);
+[[nodiscard]] bool ReadRecord(File& file, int64_t package_end, SetupRecord& record);
 
 // The language block of the package (empty when LanguageSize is 0); nullopt
 // when LanguageSize is negative or the block lies outside the file.
+[[nodiscard]]
 std::optional<std::string> ReadLanguageText(File& file, int64_t package_end,
                                             const SetupRecord& record);
 
@@ -51,16 +52,18 @@ struct SetupTexts {
   std::optional<std::string> readme;
   std::optional<std::string> license;
 };
+[[nodiscard]]
 std::optional<SetupTexts> ReadSetupTexts(File& file, int64_t package_end,
                                          const SetupRecord& record);
 
 // Copies `count` bytes from `source` at `offset` to the end of `target`
 // through a bounded buffer; false on any short read or write.
-bool CopyRange(File& source, int64_t offset, int64_t count, File& target);
+[[nodiscard]] bool CopyRange(File& source, int64_t offset, int64_t count, File& target);
 
 // Writes an UninstallerPackage into `target` (opened empty) from the running
 // SetupPackage `source`: its Stub, its extra blocks, `record` as held in
 // memory and the uninstaller signature. False on any short read or write.
+[[nodiscard]]
 bool WriteUninstallerPackage(File& source, int64_t package_end, const SetupRecord& record,
                              File& target);
 

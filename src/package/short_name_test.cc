@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "fake/fake_machine.h"
+
 namespace scrsetup {
 namespace {
 
@@ -26,14 +28,20 @@ TEST(ShortNameRule, CutsAndReplacesAsTheSettingsExpect) {
       {"D:Great Saver.scr", "D:Great_Sa.scr"},
       {"", ""},
   };
-  for (const Case& c : cases) EXPECT_EQ(ApplyShortNameRule(c.in), c.out) << c.in;
+  testing::FakeSystemInfo system;
+  const PathRules paths(system);
+  for (const Case& c : cases) EXPECT_EQ(ApplyShortNameRule(paths, c.in), c.out) << c.in;
 }
 
-TEST(ShortNameRule, PathParts) {
-  EXPECT_EQ(FileNamePart("C:\\a\\b.scr"), "b.scr");
-  EXPECT_EQ(FolderPart("C:\\a\\b.scr"), "C:\\a\\");
-  EXPECT_EQ(FileNamePart("D:b.scr"), "b.scr");
-  EXPECT_EQ(FolderPart("b.scr"), "");
+// The folder part is found by characters; the rule itself stays on bytes,
+// so both bytes of a double-byte character become "_".
+TEST(ShortNameRule, FindsTheNameByCharactersAndRewritesBytes) {
+  testing::FakeSystemInfo system;
+  const PathRules paths(system);
+  const char* name = "\x95\\Northern Lights.scr";
+  EXPECT_EQ(ApplyShortNameRule(paths, name), "\x95\\Northern.scr");
+  system.code_page = 932;
+  EXPECT_EQ(ApplyShortNameRule(paths, name), "__Northe.scr");
 }
 
 }  // namespace

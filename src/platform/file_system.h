@@ -22,15 +22,15 @@ class File {
  public:
   virtual ~File() = default;
   // Length in bytes, or -1 when it cannot be had.
-  virtual int64_t Size() = 0;
+  [[nodiscard]] virtual int64_t Size() = 0;
   // Current position, or -1.
-  virtual int64_t Position() = 0;
+  [[nodiscard]] virtual int64_t Position() = 0;
   // Moves to an absolute position; false when the system refuses.
-  virtual bool Seek(int64_t offset) = 0;
+  [[nodiscard]] virtual bool Seek(int64_t offset) = 0;
   // Reads up to `count` bytes; the number read (0 at the end), or -1 on error.
-  virtual int64_t Read(void* buffer, int64_t count) = 0;
+  [[nodiscard]] virtual int64_t Read(void* buffer, int64_t count) = 0;
   // Writes `count` bytes; the number the file accepted, or -1 on error.
-  virtual int64_t Write(const void* data, int64_t count) = 0;
+  [[nodiscard]] virtual int64_t Write(const void* data, int64_t count) = 0;
 };
 
 class FileSystem {
@@ -38,25 +38,26 @@ class FileSystem {
   virtual ~FileSystem() = default;
 
   // Opens an existing file read-only; nullptr on failure.
+  [[nodiscard]]
   virtual std::unique_ptr<File> OpenForReading(const std::string& path, ShareMode share) = 0;
   // Opens an existing file for reading and writing without sharing; nullptr on failure.
-  virtual std::unique_ptr<File> OpenForUpdate(const std::string& path) = 0;
+  [[nodiscard]] virtual std::unique_ptr<File> OpenForUpdate(const std::string& path) = 0;
   // Creates a file for writing, truncating an existing one, shared with nobody.
-  virtual std::unique_ptr<File> CreateForWriting(const std::string& path) = 0;
+  [[nodiscard]] virtual std::unique_ptr<File> CreateForWriting(const std::string& path) = 0;
 
   // True when `path` names an existing file (not a folder).
-  virtual bool FileExists(const std::string& path) = 0;
+  [[nodiscard]] virtual bool FileExists(const std::string& path) = 0;
   // True when `path` names an existing folder.
-  virtual bool FolderExists(const std::string& path) = 0;
+  [[nodiscard]] virtual bool FolderExists(const std::string& path) = 0;
   // Creates one folder whose parent exists.
-  virtual bool MakeFolder(const std::string& path) = 0;
+  [[nodiscard]] virtual bool MakeFolder(const std::string& path) = 0;
   // Removes a folder; fails unless it is empty.
-  virtual bool RemoveEmptyFolder(const std::string& path) = 0;
-  virtual bool RemoveFile(const std::string& path) = 0;
+  [[nodiscard]] virtual bool RemoveEmptyFolder(const std::string& path) = 0;
+  [[nodiscard]] virtual bool RemoveFile(const std::string& path) = 0;
   // Copies a file, replacing the destination when it exists.
-  virtual bool CopyFileReplacing(const std::string& from, const std::string& to) = 0;
+  [[nodiscard]] virtual bool CopyFileReplacing(const std::string& from, const std::string& to) = 0;
   // Asks the system to delete `path` at the next restart.
-  virtual bool DeleteAtRestart(const std::string& path) = 0;
+  [[nodiscard]] virtual bool DeleteAtRestart(const std::string& path) = 0;
 
   // The temporary folder, ending with "\".
   virtual std::string TempFolder() = 0;

@@ -24,23 +24,25 @@ enum class ValueRead {
 class RegistryKey {
  public:
   virtual ~RegistryKey() = default;
-  virtual ValueRead ReadString(const std::string& name, std::string* value) = 0;
-  virtual bool WriteString(const std::string& name, const std::string& value) = 0;
-  virtual bool WriteDword(const std::string& name, uint32_t value) = 0;
+  [[nodiscard]] virtual ValueRead ReadString(const std::string& name, std::string* value) = 0;
+  [[nodiscard]] virtual bool WriteString(const std::string& name, const std::string& value) = 0;
+  [[nodiscard]] virtual bool WriteDword(const std::string& name, uint32_t value) = 0;
   // Names of all values, in the order the system lists them.
   virtual std::vector<std::string> ValueNames() = 0;
-  virtual bool DeleteValue(const std::string& name) = 0;
+  [[nodiscard]] virtual bool DeleteValue(const std::string& name) = 0;
 };
 
 class Registry {
  public:
   virtual ~Registry() = default;
   // Opens an existing key; nullptr when it is missing or access is refused.
+  [[nodiscard]]
   virtual std::unique_ptr<RegistryKey> Open(RegistryRoot root, const std::string& path) = 0;
   // Opens a key, creating it (non-volatile) with any missing parents; nullptr on failure.
+  [[nodiscard]]
   virtual std::unique_ptr<RegistryKey> Create(RegistryRoot root, const std::string& path) = 0;
   // Deletes a key with all its subkeys, depth-first; false when it could not.
-  virtual bool DeleteTree(RegistryRoot root, const std::string& path) = 0;
+  [[nodiscard]] virtual bool DeleteTree(RegistryRoot root, const std::string& path) = 0;
 };
 
 }  // namespace scrsetup

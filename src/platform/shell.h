@@ -37,11 +37,12 @@ class Shell {
 
   // The file-system path of a special folder: nullopt when the folder cannot
   // be located, an empty text when it has no file-system path.
-  virtual std::optional<std::string> SpecialFolderPath(SpecialFolder folder) = 0;
+  [[nodiscard]] virtual std::optional<std::string> SpecialFolderPath(SpecialFolder folder) = 0;
 
   // Writes the shell link `link_path` (a full path ending in ".lnk",
   // replacing a link of that name) whose target and icon source (index 0)
   // are `target`. False when the link object cannot be made or saved.
+  [[nodiscard]]
   virtual bool WriteShortcut(const std::string& link_path, const std::string& target) = 0;
 
   // Shows the folder-browse dialog over the whole shell namespace, centred
@@ -49,6 +50,7 @@ class Shell {
   // with `text` above the tree; OK is enabled only while the selection is
   // an existing folder. The chosen folder's path as the shell reports it,
   // or nullopt when the user cancels.
+  [[nodiscard]]
   virtual std::optional<std::string> BrowseForFolder(const std::string& folder,
                                                      const std::string& text) = 0;
 };

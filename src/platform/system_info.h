@@ -1,5 +1,5 @@
-// Facts about the running system: its version, time, and a source of
-// pseudo-random numbers.
+// Facts about the running system: its version, time, a source of
+// pseudo-random numbers, and the lead bytes of its ANSI code page.
 #pragma once
 
 #include <cstdint>
@@ -27,6 +27,9 @@ class SystemInfo {
   virtual void Sleep(uint32_t milliseconds) = 0;
   // A pseudo-random number from 0 to `bound` - 1.
   virtual uint32_t Random(uint32_t bound) = 0;
+  // Whether `byte` is the first of a two-byte character in the system's
+  // ANSI code page (never in single-byte code pages such as 1252).
+  virtual bool IsLeadByte(uint8_t byte) = 0;
 };
 
 }  // namespace scrsetup

@@ -32,7 +32,7 @@ enum class Control {
   edReadme,
 };
 
-// The pages, by index.
+// The pages, in their order; the value is the page's index.
 enum WizardPage : int {
   kLicensePage = 0,
   kDirectoryPage = 1,
@@ -40,8 +40,10 @@ enum WizardPage : int {
   kProgressPage = 3,
   kReadmePage = 4,
   kFinishedPage = 5,
-  kPageCount = 6,
 };
+
+// The number of pages; the one count every page table is sized by.
+inline constexpr int kPageCount = kFinishedPage + 1;
 
 // Clicks and other user actions, delivered by the window.
 class WizardEvents {
@@ -65,10 +67,13 @@ class WizardWindow {
   virtual void SetEnabled(Control control, bool enabled) = 0;
   virtual bool IsChecked(Control control) = 0;
   virtual void Focus(Control control) = 0;
-  // Shows page `index` (0 License ... 5 Finished) and hides the others.
-  virtual void ShowPage(int index) = 0;
+  // Shows `page` and hides the others.
+  virtual void ShowPage(WizardPage page) = 0;
   // Sets the progress bar's range to 0..`maximum` and its position.
   virtual void SetProgress(int position, int maximum) = 0;
+  // Paints the progress bar now, so that it shows its position before the
+  // next chunk is copied (nothing to do while it is hidden or unchanged).
+  virtual void RepaintProgress() = 0;
   // Enables or disables the whole window (during the copy loop).
   virtual void SetWindowEnabled(bool enabled) = 0;
   // Closes the window; the message loop then ends.

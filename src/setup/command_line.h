@@ -21,6 +21,8 @@ class CommandLine {
   int Count() const { return static_cast<int>(arguments_.size()) - 1; }
   // Argument `index` (0 is the program's name); empty beyond the count.
   const std::string& Arg(int index) const;
+  // Every argument, the program's name first.
+  const std::vector<std::string>& Arguments() const { return arguments_; }
 
   // The switch test: false without arguments; otherwise argument 1, with
   // every character of code 32 or less removed from both ends and the

@@ -1,27 +1,32 @@
 #include "setup/program.h"
 
-#include "setup/command_line.h"
-#include "setup/run_flags.h"
 #include "setupmain/tscr_setup.h"
+#include "uninstall/deferred_deletion.h"
 #include "uninstall/finish_uninstall.h"
 
 namespace scrsetup {
 
-int RunProgram(Platform& platform, std::string_view command_line) {
-  const CommandLine arguments(command_line);
-  if (arguments.Count() >= 2 && arguments.Arg(1) == "-delfile") {
-    FinishUninstall(platform, arguments);
-    return kExitOk;
-  }
-  platform.app.SetTitle(kApplicationTitle);
+RunFlags ReadRunFlags(const CommandLine& arguments) {
   RunFlags flags;
   if (arguments.HasSwitch("-silent")) {
-    platform.app.SetShowMainWindow(false);
     flags.SilentMode = true;
+    flags.SilentFolder = arguments.Arg(2);
   }
   if (arguments.HasSwitch("-previewonly")) flags.PreviewOnlyMode = true;
+  return flags;
+}
 
-  TSCRSetup setup(platform, flags, arguments);
+int RunProgram(Platform& platform, std::string_view command_line) {
+  const CommandLine arguments(command_line);
+  if (std::optional<DeferredDeletion> deletion = DecodeDeferredDeletion(arguments.Arguments())) {
+    FinishUninstall(platform, *deletion);
+    return kExitOk;
+  }
+  const RunFlags flags = ReadRunFlags(arguments);
+  platform.app.SetTitle(kApplicationTitle);
+  if (flags.SilentMode) platform.app.SetShowMainWindow(false);
+
+  TSCRSetup setup(platform, flags);
   setup.FormCreate();
   platform.app.RunMessageLoop();
   setup.FormDestroy();

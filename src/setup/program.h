@@ -4,6 +4,8 @@
 #include <string_view>
 
 #include "platform/platform.h"
+#include "platform/run_flags.h"
+#include "setup/command_line.h"
 
 namespace scrsetup {
 
@@ -13,5 +15,9 @@ namespace scrsetup {
 //  - otherwise a normal run, with "-silent [FOLDER]" or "-previewonly" as
 //    argument 1 setting SilentMode or PreviewOnlyMode.
 int RunProgram(Platform& platform, std::string_view command_line);
+
+// The run flags a normal run's command line asks for: "-silent" (with
+// argument 2 as SilentFolder) or "-previewonly", by the switch test.
+RunFlags ReadRunFlags(const CommandLine& arguments);
 
 }  // namespace scrsetup

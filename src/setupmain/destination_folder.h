@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/path_rules.h"
 #include "platform/platform.h"
 
 namespace scrsetup {
@@ -17,7 +18,8 @@ namespace scrsetup {
 //  2. subfolder trimmed, one leading and one trailing "\" removed;
 //  3. joined, trimmed again and ended with "\".
 // The result always ends with "\"; two empty fields give "\".
-std::string ExpandFolderMacros(std::string_view folder, std::string_view subfolder,
+std::string ExpandFolderMacros(const PathRules& paths, std::string_view folder,
+                               std::string_view subfolder,
                                std::string_view windows_folder,
                                std::string_view program_files_folder);
 
@@ -31,6 +33,8 @@ std::string ExpandFolderMacros(Platform& platform, std::string_view folder,
 // When the user confirms a folder, replaces `folder` by it and returns true;
 // a trailing "\" is removed except from a drive root ("C:\"). Returns false,
 // leaving `folder` unchanged, when the user cancels.
-bool BrowseForFolder(Shell& shell, std::string& folder, const std::string& text);
+[[nodiscard]]
+bool BrowseForFolder(Shell& shell, const PathRules& paths, std::string& folder,
+                     const std::string& text);
 
 }  // namespace scrsetup

@@ -22,11 +22,26 @@ TEST(ExpandFolderMacros, JoinsTrimsAndReplaces) {
       {"", "", "\\"},
       {"", "Sub", "\\Sub\\"},
   };
+  testing::FakeSystemInfo system;
+  const PathRules paths(system);
   for (const Case& c : cases) {
-    EXPECT_EQ(ExpandFolderMacros(c.folder, c.subfolder, "C:\\WINDOWS", "C:\\Program Files\\"),
+    EXPECT_EQ(ExpandFolderMacros(paths, c.folder, c.subfolder, "C:\\WINDOWS",
+                                 "C:\\Program Files\\"),
               c.expected)
         << c.folder << " + " << c.subfolder;
   }
+}
+
+// A subfolder whose last character ends in the "\" byte keeps it under 932.
+TEST(ExpandFolderMacros, KeepsADoubleByteCharacterEndingInTheBackslashByte) {
+  testing::FakeSystemInfo system;
+  const PathRules paths(system);
+  EXPECT_EQ(ExpandFolderMacros(paths, "C:\\Savers", "\x95\\", "C:\\W", "C:\\P"),
+            "C:\\Savers\\\x95\\");
+  system.code_page = 932;
+  EXPECT_EQ(ExpandFolderMacros(paths, "C:\\Savers", "\x95\\", "C:\\W", "C:\\P"),
+            "C:\\Savers\\\x95\\\\");
+  EXPECT_EQ(ExpandFolderMacros(paths, "C:\\\x95\\", "", "C:\\W", "C:\\P"), "C:\\\x95\\\\");
 }
 
 TEST(ExpandFolderMacros, LooksTheFoldersUpOnTheMachine) {

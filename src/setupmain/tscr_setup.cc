@@ -1,5 +1,7 @@
 #include "setupmain/tscr_setup.h"
 
+#include "install/failure_report.h"
+#include "lang/english_texts.h"
 #include "lang/text.h"
 #include "package/short_name.h"
 #include "package/windows_version.h"
@@ -9,24 +11,19 @@
 namespace scrsetup {
 namespace {
 
-constexpr const char* kEnglishPageTitles[kPageCount] = {
-    "License Agreement", "Select Destination Directory", "Ready to Install",
-    "Installing",        "Information",                  "Finish",
+constexpr std::array<std::string_view, kPageCount> kEnglishPageTitles = {
+    kTitleLicense, kTitleDirectory, kTitleReady, kTitleProgress, kTitleReadme, kTextFinish,
 };
 
-constexpr const char* kEnglishPageDescriptions[kPageCount] = {
-    "Please read the following important information before continuing.",
-    "Where should Screen Saver be installed?",
-    "Setup is ready to install Screen Saver.",
-    "Please wait while Setup installs Screen Saver.",
-    "Please read the following important information before continuing.",
-    "The Setup has completed successfully.",
+constexpr std::array<std::string_view, kPageCount> kEnglishPageDescriptions = {
+    kDescriptionReadFirst, kDescriptionDirectory, kDescriptionReady,
+    kDescriptionProgress,  kDescriptionReadFirst, kDescriptionFinished,
 };
 
 }  // namespace
 
-TSCRSetup::TSCRSetup(Platform& platform, const RunFlags& flags, const CommandLine& arguments)
-    : platform_(platform), flags_(flags), arguments_(arguments), record_(EmptyRecord()) {
+TSCRSetup::TSCRSetup(Platform& platform, const RunFlags& flags)
+    : platform_(platform), flags_(flags), record_(EmptyRecord()) {
   window_ = platform_.app.CreateWizardWindow(*this);
 }
 
@@ -39,10 +36,7 @@ void TSCRSetup::FormCreate() {
   {
     std::unique_ptr<File> own_file = platform_.files.OpenForReading(own_path, ShareMode::kReadWrite);
     if (!own_file) {
-      if (!flags_.SilentMode) {
-        platform_.dialogs.ShowMessage("Cannot open file \"" + own_path + "\".", kApplicationTitle,
-                                      MessageButtons::kOk, MessageIcon::kError);
-      }
+      ReportFailure(context_, "Cannot open file \"" + own_path + "\".");
       EndRun(kExitPackageUnreadable);
       return;
     }
@@ -65,8 +59,9 @@ bool TSCRSetup::LoadPackage(File& own_file, PackageKind kind) {
   if (ShortNameRuleApplies(WindowsVersionClass(platform_.system.QueryVersion()))) {
     // A rewritten name that no longer fits its field is a damaged package,
     // never an overrun.
-    if (!SetFieldText(record_.ScreensaverFile,
-                      ApplyShortNameRule(FieldText(record_.ScreensaverFile)), true)) {
+    const std::string rewritten =
+        ApplyShortNameRule(context_.Paths(), FieldText(record_.ScreensaverFile));
+    if (!SetFieldText(record_.ScreensaverFile, rewritten, true)) {
       return false;
     }
   }
@@ -88,23 +83,17 @@ bool TSCRSetup::LoadPackage(File& own_file, PackageKind kind) {
 
 void TSCRSetup::LangRenameControls() {
   WizardWindow& w = *window_;
-  w.SetText(Control::btnBack, "< " + T("Back"));
-  w.SetText(Control::btnBrowse, T("&Browse") + "...");
-  w.SetText(Control::btnCancel, T("Cancel"));
-  w.SetText(Control::btnNext, T("Next") + " >");
-  w.SetText(Control::Label1,
-            T("Select the folder where you would like the Screen Saver to be installed, then click "
-              "Install."));
-  w.SetText(Control::Label2,
-            T("Please read the following License Agreement. You must accept the terms of this "
-              "agreement before continuing with the installation."));
-  w.SetText(Control::Label3, T("When you are ready, click Next."));
-  w.SetText(Control::Label4, T("Click Finish to exit Setup."));
-  w.SetText(Control::Label5,
-            T("The Setup is ready to install Screen Saver on your computer. Click Install to "
-              "continue, or Cancel to exit Setup."));
-  w.SetText(Control::rbAccept, T("I &accept the agreement"));
-  w.SetText(Control::rbNotAccept, T("I &do not accept the agreement"));
+  w.SetText(Control::btnBack, "< " + T(kTextBack));
+  w.SetText(Control::btnBrowse, T(kTextBrowseButton) + "...");
+  w.SetText(Control::btnCancel, T(kTextCancel));
+  w.SetText(Control::btnNext, T(kTextNext) + " >");
+  w.SetText(Control::Label1, T(kTextDirectoryPage));
+  w.SetText(Control::Label2, T(kTextLicensePage));
+  w.SetText(Control::Label3, T(kTextReadmePage));
+  w.SetText(Control::Label4, T(kTextFinishedPage));
+  w.SetText(Control::Label5, T(kTextReadyPage));
+  w.SetText(Control::rbAccept, T(kTextAccept));
+  w.SetText(Control::rbNotAccept, T(kTextNotAccept));
   for (int page = 0; page < kPageCount; ++page) PageTitles_[page] = T(kEnglishPageTitles[page]);
   for (int page = 0; page < kPageCount; ++page) {
     PageDescriptions_[page] = T(kEnglishPageDescriptions[page]);
@@ -120,7 +109,7 @@ void TSCRSetup::PrepareWizard() {
   } else {
     SelectPage(record_.SkipFolderPage ? kReadyPage : kDirectoryPage);
   }
-  caption_ = context_.Title() + " " + T("Setup");
+  caption_ = context_.Title() + " " + T(kTextSetup);
   w.SetCaption(caption_);
   const std::string web_address = FieldText(record_.WebAddress);
   if (web_address.empty()) {
@@ -135,12 +124,12 @@ void TSCRSetup::PrepareDestination() {
                    ExpandFolderMacros(platform_, CountedText(record_.DefaultFolder),
                                       CountedText(record_.DefaultSubfolder)));
   if (!flags_.SilentMode) return;
-  if (!arguments_.Arg(2).empty()) window_->SetText(Control::edDirectory, arguments_.Arg(2));
+  if (!flags_.SilentFolder.empty()) window_->SetText(Control::edDirectory, flags_.SilentFolder);
   SelectPage(kDirectoryPage);
   btnOKClick();
 }
 
-void TSCRSetup::SelectPage(int page) {
+void TSCRSetup::SelectPage(WizardPage page) {
   page_ = page;
   window_->ShowPage(page);
   NotebookPageChanged();
@@ -155,19 +144,19 @@ void TSCRSetup::NotebookPageChanged() {
   w.SetVisible(Control::btnNext, true);
   switch (page_) {
     case kLicensePage:
-      w.SetText(Control::btnNext, T("Next") + " >");
+      w.SetText(Control::btnNext, T(kTextNext) + " >");
       w.SetVisible(Control::btnBack, false);
       break;
     case kDirectoryPage:
     case kReadyPage:
-      w.SetText(Control::btnNext, T("Install"));
+      w.SetText(Control::btnNext, T(kTextInstall));
       w.SetEnabled(Control::btnNext, true);
       w.SetVisible(Control::btnBack, LicenseInUse());
       break;
     case kProgressPage:
     case kReadmePage:
     case kFinishedPage:
-      w.SetText(Control::btnNext, page_ == kFinishedPage ? T("Finish") : T("Next") + " >");
+      w.SetText(Control::btnNext, page_ == kFinishedPage ? T(kTextFinish) : T(kTextNext) + " >");
       w.SetVisible(Control::btnBack, false);
       w.SetEnabled(Control::btnCancel, false);
       break;
@@ -182,21 +171,21 @@ bool TSCRSetup::btnOKClick() {
 
 void TSCRSetup::btnNextClick() {
   if ((page_ == kDirectoryPage || page_ == kReadyPage) && !btnOKClick()) return;
-  const int page = page_;
+  const WizardPage page = page_;
   if (page == kLicensePage && record_.SkipFolderPage) {
     SelectPage(kReadyPage);
-  } else if (page >= kPageCount - 1) {
+  } else if (page == kFinishedPage) {
     window_->Close();
   } else {
-    SelectPage(page + 1);
+    SelectPage(static_cast<WizardPage>(page + 1));
   }
 }
 
 void TSCRSetup::btnBackClick() {
   if (page_ == kReadyPage) {
     SelectPage(kLicensePage);
-  } else if (page_ > 0) {
-    SelectPage(page_ - 1);
+  } else if (page_ != kLicensePage) {
+    SelectPage(static_cast<WizardPage>(page_ - 1));
   }
 }
 
@@ -204,7 +193,7 @@ void TSCRSetup::btnCancelClick() { window_->Close(); }
 
 void TSCRSetup::btnBrowseClick() {
   std::string folder = window_->Text(Control::edDirectory);
-  if (BrowseForFolder(platform_.shell, folder, T("Browse"))) {
+  if (BrowseForFolder(platform_.shell, context_.Paths(), folder, T(kTextBrowseDialog))) {
     window_->SetText(Control::edDirectory, folder);
   }
 }
@@ -222,10 +211,7 @@ void TSCRSetup::LinkClick() {
 }
 
 void TSCRSetup::ReportCorruptedPackage() {
-  if (!flags_.SilentMode) {
-    platform_.dialogs.ShowMessage(T("The file is corrupted. Setup can not continue."),
-                                  kApplicationTitle, MessageButtons::kOk, MessageIcon::kError);
-  }
+  ReportFailure(context_, T(kTextCorrupted));
   EndRun(kExitPackageUnreadable);
 }
 

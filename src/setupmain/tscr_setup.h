@@ -19,8 +19,7 @@
 #include "package/package_reader.h"
 #include "package/setup_record.h"
 #include "platform/platform.h"
-#include "setup/command_line.h"
-#include "setup/run_flags.h"
+#include "platform/run_flags.h"
 
 namespace scrsetup {
 
@@ -34,7 +33,7 @@ enum ExitCode {
 
 class TSCRSetup : public WizardEvents, public InstallerWindow {
  public:
-  TSCRSetup(Platform& platform, const RunFlags& flags, const CommandLine& arguments);
+  TSCRSetup(Platform& platform, const RunFlags& flags);
   ~TSCRSetup() override;
 
   // The creation handler: reads the package and, by its signature, runs the
@@ -44,7 +43,7 @@ class TSCRSetup : public WizardEvents, public InstallerWindow {
   void FormDestroy();
 
   int exit_code() const { return exit_code_; }
-  int page() const { return page_; }
+  WizardPage page() const { return page_; }
 
   // WizardEvents.
   void btnNextClick() override;
@@ -55,7 +54,7 @@ class TSCRSetup : public WizardEvents, public InstallerWindow {
   void LinkClick() override;
 
   // InstallerWindow.
-  void SelectPage(int page) override;
+  void SelectPage(WizardPage page) override;
   WizardWindow& Controls() override { return *window_; }
   std::string Caption() override { return caption_; }
 
@@ -82,7 +81,6 @@ class TSCRSetup : public WizardEvents, public InstallerWindow {
 
   Platform& platform_;
   const RunFlags flags_;
-  const CommandLine& arguments_;
   std::unique_ptr<WizardWindow> window_;
   LanguageTable language_;
   SetupRecord record_;
@@ -92,7 +90,7 @@ class TSCRSetup : public WizardEvents, public InstallerWindow {
   std::array<std::string, kPageCount> PageTitles_;
   std::array<std::string, kPageCount> PageDescriptions_;
   std::string caption_;
-  int page_ = kLicensePage;
+  WizardPage page_ = kLicensePage;
   int exit_code_ = kExitOk;
 };
 

@@ -132,8 +132,7 @@ TEST(TSCRSetupLoading, ARewrittenNameThatNoLongerFitsIsADamagedPackage) {
 TEST(TSCRSetupLoading, UnopenableOwnFileIsReportedWithItsPath) {
   FakeMachine machine;
   machine.files.program_path = "C:\\Gone\\setup.exe";
-  CommandLine arguments("setup.exe");
-  TSCRSetup setup(machine.platform, RunFlags{}, arguments);
+  TSCRSetup setup(machine.platform, RunFlags{});
   setup.FormCreate();
   ASSERT_EQ(machine.dialogs.shown.size(), 1u);
   EXPECT_EQ(machine.dialogs.shown[0].text, "Cannot open file \"C:\\Gone\\setup.exe\".");
@@ -143,7 +142,7 @@ TEST(TSCRSetupLoading, UnopenableOwnFileIsReportedWithItsPath) {
 // The page rules: what every page shows, with and without the licence.
 TEST(TSCRSetupPages, PageRulesSetTitlesButtonsAndStates) {
   struct Case {
-    int page;
+    WizardPage page;
     bool license;
     const char* title;
     const char* next;

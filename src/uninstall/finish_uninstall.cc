@@ -2,22 +2,22 @@
 
 namespace scrsetup {
 
-void FinishUninstall(Platform& platform, const CommandLine& arguments) {
+void FinishUninstall(Platform& platform, const DeferredDeletion& request) {
   FileSystem& files = platform.files;
-  const std::string& target = arguments.Arg(2);
+  const std::string& target = request.file;
   const uint64_t started = platform.system.TickCount();
   for (;;) {
-    files.RemoveFile(target);
+    (void)files.RemoveFile(target);  // whether it is gone is checked next
     if (!files.FileExists(target)) break;
     if (platform.system.TickCount() - started >= kDeleteRetryLimitMs) {
-      files.DeleteAtRestart(target);
+      (void)files.DeleteAtRestart(target);
       break;
     }
     platform.system.Sleep(kDeleteRetryPauseMs);
   }
-  files.DeleteAtRestart(files.ProgramPath());
-  if (arguments.Count() == 4) {
-    platform.dialogs.ShowMessage(arguments.Arg(4), arguments.Arg(3), MessageButtons::kOk,
+  (void)files.DeleteAtRestart(files.ProgramPath());
+  if (request.show_message) {
+    platform.dialogs.ShowMessage(request.text, request.caption, MessageButtons::kOk,
                                  MessageIcon::kInformation);
   }
 }

@@ -5,7 +5,7 @@
 #pragma once
 
 #include "platform/platform.h"
-#include "setup/command_line.h"
+#include "uninstall/deferred_deletion.h"
 
 namespace scrsetup {
 
@@ -14,9 +14,9 @@ namespace scrsetup {
 inline constexpr uint64_t kDeleteRetryLimitMs = 60000;
 inline constexpr uint32_t kDeleteRetryPauseMs = 50;
 
-// Arguments: 2, the file to delete; 3 and 4, caption and text of the closing
-// message, shown only when there are exactly four arguments. A file that
-// cannot be deleted within the retry limit is left to the next restart.
-void FinishUninstall(Platform& platform, const CommandLine& arguments);
+// Deletes the request's file, then shows its closing message when it came
+// with one. A file that cannot be deleted within the retry limit is left to
+// the next restart.
+void FinishUninstall(Platform& platform, const DeferredDeletion& request);
 
 }  // namespace scrsetup

@@ -8,9 +8,11 @@
 #include "install/shell_links.h"
 #include "install/target_file.h"
 #include "install/uninstall_entry.h"
+#include "lang/english_texts.h"
 #include "lang/text.h"
 #include "package/package_reader.h"
 #include "package/short_name.h"
+#include "uninstall/deferred_deletion.h"
 
 namespace scrsetup {
 namespace {
@@ -29,15 +31,16 @@ bool IsSoundUninstaller(File& own_file, const RunContext& context) {
 // nullopt when the remembered value is not text.
 std::optional<std::string> InstalledFile(const RunContext& context) {
   FileSystem& files = context.platform.files;
+  const PathRules paths = context.Paths();
   std::optional<std::string> remembered =
       ReadRememberedFileName(context.platform.registry, context.Title());
   if (!remembered) return std::nullopt;
-  const std::string own_folder(FolderPart(files.FullPath(files.ProgramPath())));
+  const std::string own_folder(paths.FolderPart(files.FullPath(files.ProgramPath())));
   if (!remembered->empty() &&
-      AsciiLower(FolderPart(files.FullPath(*remembered))) == AsciiLower(own_folder)) {
+      AsciiLower(paths.FolderPart(files.FullPath(*remembered))) == AsciiLower(own_folder)) {
     return *remembered;
   }
-  return own_folder + std::string(FileNamePart(FieldText(context.record.ScreensaverFile)));
+  return own_folder + std::string(paths.FileNamePart(FieldText(context.record.ScreensaverFile)));
 }
 
 // Copies the running uninstaller to the temporary folder and starts the copy
@@ -48,14 +51,11 @@ void StartDeferredDeletion(const RunContext& context) {
   const std::string copy_path = files.TempFolder() + "\\Vornexuninst" +
                                 std::to_string(platform.system.Random(9999999)) + ".exe";
   const std::string own_path = files.ProgramPath();
-  files.CopyFileReplacing(own_path, copy_path);
-  const char* farewell = "%s has been successfully removed from your computer.";
-  // The uninstaller's path is quoted: on volumes without short names its
-  // short form may still hold blanks.
-  const std::string parameters =
-      "-delfile \"" + files.ShortPath(own_path) + "\" \"" + kApplicationTitle + "\" \"" +
-      FillPlaceholder(context.Translate(farewell), farewell, context.Title()) + "\"";
-  platform.shell.Execute("open", copy_path, parameters, ShowCommand::kHide, ShellOwner::kWizard);
+  (void)files.CopyFileReplacing(own_path, copy_path);
+  const DeferredDeletion request{files.ShortPath(own_path), true, kApplicationTitle,
+                                 context.TranslateWithTitle(kTextRemoved)};
+  platform.shell.Execute("open", copy_path, EncodeDeferredDeletion(request), ShowCommand::kHide,
+                         ShellOwner::kWizard);
 }
 
 // Removes the installed file, its settings and readme, then the
@@ -68,11 +68,11 @@ bool RemoveInstallation(const RunContext& context) {
   if (!installed) return false;
   if (context.flags.PreviewOnlyMode) return true;
 
-  platform.files.RemoveFile(*installed);
+  (void)platform.files.RemoveFile(*installed);
   PurgeSettings(platform.registry, title);
   if (record.ReadmeSize > 0) {
-    platform.files.RemoveFile(std::string(FolderPart(*installed)) +
-                              ReadmeFileName(context.language, title));
+    (void)platform.files.RemoveFile(std::string(context.Paths().FolderPart(*installed)) +
+                                    ReadmeFileName(context.language, title));
   }
   StartDeferredDeletion(context);
   if (record.AddUninstallEntry) RemoveUninstallEntry(platform.registry, title);
@@ -88,10 +88,9 @@ bool RemoveInstallation(const RunContext& context) {
 bool RunUninstall(File& own_file, const RunContext& context, WizardWindow& window) {
   if (!IsSoundUninstaller(own_file, context)) return false;
   Platform& platform = context.platform;
-  const char* question = "Are you sure you want to remove %s and its components?";
   MessageAnswer answer = platform.dialogs.ShowMessage(
-      FillPlaceholder(context.Translate(question), question, context.Title()),
-      context.Title() + " " + context.Translate("Uninstall"), MessageButtons::kYesNo,
+      context.TranslateWithTitle(kTextRemoveQuestion),
+      context.Title() + " " + context.Translate(kTextUninstall), MessageButtons::kYesNo,
       MessageIcon::kQuestion);
   if (answer == MessageAnswer::kYes && !RemoveInstallation(context)) return false;
 

@@ -16,6 +16,6 @@ namespace scrsetup {
 // step fails on the way (a remembered file name that is not text, a shell
 // folder that cannot be located); the caller reports that as a corrupted
 // file. What was removed before a failure stays removed.
-bool RunUninstall(File& own_file, const RunContext& context, WizardWindow& window);
+[[nodiscard]] bool RunUninstall(File& own_file, const RunContext& context, WizardWindow& window);
 
 }  // namespace scrsetup

@@ -4,6 +4,8 @@
 
 #include "fake/wizard_run.h"
 #include "lang/text.h"
+#include "setup/program.h"
+#include "uninstall/deferred_deletion.h"
 
 namespace scrsetup {
 namespace {
@@ -43,17 +45,16 @@ void Install(FakeMachine& machine, const PackageBuilder& package) {
 
 // Runs the installed uninstaller with `command_line`, answering `answer`.
 std::unique_ptr<TSCRSetup> Uninstall(FakeMachine& machine, MessageAnswer answer,
-                                     const CommandLine& arguments, const RunFlags& flags) {
+                                     const RunFlags& flags) {
   machine.dialogs.answers = {answer};
   machine.system.random_numbers = {4711};
-  auto setup = std::make_unique<TSCRSetup>(machine.platform, flags, arguments);
+  auto setup = std::make_unique<TSCRSetup>(machine.platform, flags);
   setup->FormCreate();
   return setup;
 }
 
 class UninstallTest : public ::testing::Test {
  protected:
-  CommandLine arguments_{"\"uninstall Aurora.exe\""};
   RunFlags flags_;
 };
 
@@ -65,7 +66,7 @@ TEST_F(UninstallTest, YesRemovesEverythingAndStartsTheHiddenCopy) {
   machine.registry.SetString(RegistryRoot::kCurrentUser, std::string(kSettingsKey) + "\\PlayList\\One", "x", "y");
   machine.files.short_path = [](const std::string& path) { return AsciiLower(path); };
 
-  auto setup = Uninstall(machine, MessageAnswer::kYes, arguments_, flags_);
+  auto setup = Uninstall(machine, MessageAnswer::kYes, flags_);
 
   ASSERT_EQ(machine.dialogs.shown.size(), 1u);
   EXPECT_EQ(machine.dialogs.shown[0].text, "Are you sure you want to remove Aurora and its components?");
@@ -96,9 +97,14 @@ TEST_F(UninstallTest, YesRemovesEverythingAndStartsTheHiddenCopy) {
   EXPECT_EQ(start.parameters,
             "-delfile \"c:\\savers\\uninstall aurora.exe\" \"Screensaver Setup\" \"Aurora has been "
             "successfully removed from your computer.\"");
-  CommandLine copy_arguments("copy.exe " + start.parameters);
-  EXPECT_EQ(copy_arguments.Count(), 4);
-  EXPECT_EQ(copy_arguments.Arg(2), "c:\\savers\\uninstall aurora.exe");
+  // The copy reads back what the uninstaller wrote.
+  std::optional<DeferredDeletion> request =
+      DecodeDeferredDeletion(CommandLine("copy.exe " + start.parameters).Arguments());
+  ASSERT_TRUE(request);
+  EXPECT_EQ(request->file, "c:\\savers\\uninstall aurora.exe");
+  EXPECT_TRUE(request->show_message);
+  EXPECT_EQ(request->caption, "Screensaver Setup");
+  EXPECT_EQ(request->text, "Aurora has been successfully removed from your computer.");
 
   EXPECT_TRUE(machine.app.terminated);
   EXPECT_FALSE(machine.app.show_main_window);
@@ -110,7 +116,7 @@ TEST_F(UninstallTest, NoRemovesNothingAndStartsNothing) {
   FakeMachine machine;
   Install(machine, Package());
   std::vector<std::string> files = machine.files.AllFiles();
-  Uninstall(machine, MessageAnswer::kNo, arguments_, flags_);
+  Uninstall(machine, MessageAnswer::kNo, flags_);
   EXPECT_EQ(machine.files.AllFiles(), files);
   EXPECT_TRUE(machine.registry.HasKey(RegistryRoot::kLocalMachine, kEntryKey));
   EXPECT_TRUE(machine.shell.requests.empty());
@@ -126,7 +132,7 @@ TEST_F(UninstallTest, PreviewAsksButRemovesNothing) {
   std::vector<std::string> files = machine.files.AllFiles();
   RunFlags preview;
   preview.PreviewOnlyMode = true;
-  Uninstall(machine, MessageAnswer::kYes, CommandLine("u.exe -previewonly"), preview);
+  Uninstall(machine, MessageAnswer::kYes, preview);
   EXPECT_EQ(machine.dialogs.shown.size(), 1u);
   EXPECT_EQ(machine.files.AllFiles(), files);
   EXPECT_TRUE(machine.shell.requests.empty());
@@ -139,7 +145,8 @@ TEST_F(UninstallTest, SilentStillAsksAndNeverInstalls) {
   Install(machine, Package());
   RunFlags silent;
   silent.SilentMode = true;
-  Uninstall(machine, MessageAnswer::kYes, CommandLine("u.exe -silent C:\\Elsewhere"), silent);
+  silent.SilentFolder = "C:\\Elsewhere";
+  Uninstall(machine, MessageAnswer::kYes, silent);
   EXPECT_EQ(machine.dialogs.shown.size(), 1u);
   EXPECT_FALSE(machine.files.HasFile(std::string(kFolder) + "Aurora.scr"));
   EXPECT_FALSE(machine.files.HasFolder("C:\\Elsewhere"));
@@ -156,12 +163,49 @@ TEST_F(UninstallTest, FlagsDecideWhatIsRemoved) {
     bytes[record + offsetof(SetupRecord, AddUninstallEntry)] = flags & 1;
     bytes[record + offsetof(SetupRecord, CreateProgramGroup)] = (flags >> 1) & 1;
     bytes[record + offsetof(SetupRecord, CreateDesktopShortcut)] = (flags >> 2) & 1;
-    Uninstall(machine, MessageAnswer::kYes, arguments_, flags_);
+    Uninstall(machine, MessageAnswer::kYes, flags_);
     EXPECT_FALSE(machine.files.HasFile(std::string(kFolder) + "Aurora.scr"));
     EXPECT_EQ(machine.registry.HasKey(RegistryRoot::kLocalMachine, kEntryKey), (flags & 1) == 0);
     EXPECT_EQ(machine.files.HasFolder(kGroup), (flags & 2) == 0);
     EXPECT_EQ(machine.files.HasFile(kDesktopLink), (flags & 4) == 0);
   }
+}
+
+// Under Shift-JIS "\x95\x5C" is one character whose second byte is the "\"
+// byte: a Title and folder ending in it are installed and removed whole.
+TEST_F(UninstallTest, TitleEndingInTheBackslashByteUnderShiftJis) {
+  const std::string title = "\x95\x5C";
+  const std::string folder = "C:\\Savers\\" + title + "\\";
+  const std::string group = std::string(kGroup, sizeof(kGroup) - 7) + title;  // without "Aurora"
+  FakeMachine machine;
+  machine.system.code_page = 932;
+  PackageBuilder package = Package();
+  ASSERT_TRUE(SetFieldText(package.record.Title, title, true));
+  SetCountedText(package.record.DefaultFolder, "C:\\Savers");
+  SetCountedText(package.record.DefaultSubfolder, title);
+  machine.files.AddFile(machine.files.program_path, package.Bytes());
+  EXPECT_EQ(RunProgram(machine.platform, "setup.exe -silent"), kExitOk);
+
+  EXPECT_TRUE(machine.files.HasFile(folder + "Aurora.scr"));
+  EXPECT_TRUE(machine.files.HasFile(folder + title + " Readme.txt"));
+  EXPECT_TRUE(machine.files.HasFile(folder + "uninstall Aurora.exe"));
+  EXPECT_TRUE(machine.files.HasFile(group + "\\Preview " + title + ".lnk"));
+  const std::string entry = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + title;
+  std::optional<testing::FakeValue> location =
+      machine.registry.Value(RegistryRoot::kLocalMachine, entry, "InstallLocation");
+  ASSERT_TRUE(location);
+  EXPECT_EQ(location->data, "C:\\Savers\\" + title);
+  std::optional<testing::FakeValue> remembered = machine.registry.Value(
+      RegistryRoot::kCurrentUser, "Software\\Lumivane\\" + title, "FileName_");
+  ASSERT_TRUE(remembered);
+  EXPECT_EQ(remembered->data, folder + "Aurora.scr");
+
+  machine.files.program_path = folder + "uninstall Aurora.exe";
+  Uninstall(machine, MessageAnswer::kYes, flags_);
+  EXPECT_FALSE(machine.files.HasFile(folder + "Aurora.scr"));
+  EXPECT_FALSE(machine.files.HasFile(folder + title + " Readme.txt"));
+  EXPECT_FALSE(machine.files.HasFolder(group));
+  EXPECT_FALSE(machine.registry.HasKey(RegistryRoot::kLocalMachine, entry));
 }
 
 TEST_F(UninstallTest, RemembersOnlyFilesInItsOwnFolder) {
@@ -186,7 +230,7 @@ TEST_F(UninstallTest, RemembersOnlyFilesInItsOwnFolder) {
       machine.registry.SetString(RegistryRoot::kCurrentUser, kSettingsKey, "FileName_", *c.remembered);
     }
     std::vector<std::string> before = machine.files.AllFiles();
-    Uninstall(machine, MessageAnswer::kYes, arguments_, flags_);
+    Uninstall(machine, MessageAnswer::kYes, flags_);
     EXPECT_FALSE(machine.files.HasFile(c.deleted));
     EXPECT_TRUE(machine.files.HasFile("C:\\Windows\\System32\\kernel32.dll"));
     // A missing key is created, empty, by the purge.
@@ -220,7 +264,7 @@ TEST_F(UninstallTest, FailuresAreReportedAsACorruptedFile) {
     FakeMachine machine;
     Install(machine, Package());
     c.arrange(machine);
-    Uninstall(machine, MessageAnswer::kYes, arguments_, flags_);
+    Uninstall(machine, MessageAnswer::kYes, flags_);
     ASSERT_EQ(machine.dialogs.shown.size(), c.questions + 1);
     EXPECT_EQ(machine.dialogs.shown.back().text, "The file is corrupted. Setup can not continue.");
     EXPECT_EQ(machine.dialogs.shown.back().caption, "Screensaver Setup");

@@ -17,7 +17,7 @@ TEST(FakeFile, AReadFromPastTheEndFailsTheTest) {
   EXPECT_EQ(file->Read(buffer, 4), 2);
   EXPECT_EQ(file->Read(buffer, 4), 0);
   ASSERT_TRUE(file->Seek(11));
-  EXPECT_NONFATAL_FAILURE(file->Read(buffer, 4), "read at offset 11 of a 10-byte file");
+  EXPECT_NONFATAL_FAILURE((void)file->Read(buffer, 4), "read at offset 11 of a 10-byte file");
 }
 
 }  // namespace

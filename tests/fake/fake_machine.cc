@@ -13,9 +13,12 @@ namespace {
 // Paths, registry keys and value names compare without regard to ASCII case.
 std::string Fold(std::string_view text) { return AsciiLower(text); }
 
+using LeadByteTest = std::function<bool(uint8_t)>;
+
 // Splits a Windows path into its parts, resolving "." and ".." and runs of
-// separators. The first part of an absolute path is its drive ("C:").
-std::vector<std::string> PathParts(const std::string& path) {
+// separators. The first part of an absolute path is its drive ("C:"). The
+// path is read by characters: a double-byte character is never a separator.
+std::vector<std::string> PathParts(const std::string& path, const LeadByteTest& is_lead_byte) {
   std::vector<std::string> parts;
   std::string part;
   auto flush = [&] {
@@ -26,8 +29,12 @@ std::vector<std::string> PathParts(const std::string& path) {
     }
     part.clear();
   };
-  for (char c : path) {
-    if (c == '\\' || c == '/') {
+  for (size_t at = 0; at < path.size(); ++at) {
+    const char c = path[at];
+    if (is_lead_byte(static_cast<uint8_t>(c)) && at + 1 < path.size()) {
+      part += c;
+      part += path[++at];
+    } else if (c == '\\' || c == '/') {
       flush();
     } else {
       part += c;
@@ -48,9 +55,22 @@ std::string JoinParts(const std::vector<std::string>& parts) {
 
 bool IsAbsolute(const std::string& path) { return path.size() >= 2 && path[1] == ':'; }
 
-std::string ParentKey(const std::string& key) {
-  size_t slash = key.rfind('\\');
-  return slash == std::string::npos ? std::string() : key.substr(0, slash);
+std::string ParentKey(const std::string& key, const LeadByteTest& is_lead_byte) {
+  std::vector<std::string> parts = PathParts(key, is_lead_byte);
+  if (parts.size() < 2) return std::string();
+  parts.pop_back();
+  return JoinParts(parts);
+}
+
+// Whether the last character of `path` is "\" (a double-byte character
+// ending in the "\" byte is not).
+bool EndsWithSeparator(const std::string& path, const LeadByteTest& is_lead_byte) {
+  bool separator = false;
+  for (size_t at = 0; at < path.size(); ++at) {
+    separator = path[at] == '\\';
+    if (is_lead_byte(static_cast<uint8_t>(path[at]))) ++at;
+  }
+  return separator;
 }
 
 class FakeFile : public File {
@@ -116,16 +136,17 @@ FakeFileSystem::FakeFileSystem() {
 
 std::string FakeFileSystem::Key(const std::string& path) const {
   if (path.empty()) return std::string();  // names nothing, as on Windows
-  return Fold(JoinParts(PathParts(IsAbsolute(path) ? path : current_folder + "\\" + path)));
+  return Fold(JoinParts(PathParts(IsAbsolute(path) ? path : current_folder + "\\" + path,
+                                  is_lead_byte)));
 }
 
 bool FakeFileSystem::ParentExists(const std::string& key) const {
-  std::string parent = ParentKey(key);
+  std::string parent = ParentKey(key, is_lead_byte);
   return parent.empty() || folders_.count(parent) > 0;
 }
 
 void FakeFileSystem::AddFolder(const std::string& path) {
-  std::vector<std::string> parts = PathParts(path);
+  std::vector<std::string> parts = PathParts(path, is_lead_byte);
   for (size_t n = 1; n <= parts.size(); ++n) {
     folders_.insert(Fold(JoinParts({parts.begin(), parts.begin() + n})));
   }
@@ -133,11 +154,11 @@ void FakeFileSystem::AddFolder(const std::string& path) {
 
 void FakeFileSystem::AddFile(const std::string& path, std::string data) {
   std::string key = Key(path);
-  AddFolder(ParentKey(JoinParts(PathParts(path))));
+  AddFolder(ParentKey(JoinParts(PathParts(path, is_lead_byte)), is_lead_byte));
   auto entry = std::make_shared<FakeFileEntry>();
   entry->data = std::move(data);
   files_[key] = entry;
-  spelling_[key] = JoinParts(PathParts(path));
+  spelling_[key] = JoinParts(PathParts(path, is_lead_byte));
 }
 
 bool FakeFileSystem::HasFile(const std::string& path) const { return files_.count(Key(path)) > 0; }
@@ -197,7 +218,8 @@ std::unique_ptr<File> FakeFileSystem::CreateForWriting(const std::string& path) 
     entry->write_capacity = limit->second;
   }
   files_[key] = entry;
-  spelling_[key] = JoinParts(PathParts(IsAbsolute(path) ? path : current_folder + "\\" + path));
+  spelling_[key] =
+      JoinParts(PathParts(IsAbsolute(path) ? path : current_folder + "\\" + path, is_lead_byte));
   return std::make_unique<FakeFile>(entry, false, true, true);
 }
 
@@ -253,9 +275,10 @@ bool FakeFileSystem::DeleteAtRestart(const std::string& path) {
 }
 
 std::string FakeFileSystem::FullPath(const std::string& path) {
-  std::string full = JoinParts(PathParts(IsAbsolute(path) ? path : current_folder + "\\" + path));
+  std::string full =
+      JoinParts(PathParts(IsAbsolute(path) ? path : current_folder + "\\" + path, is_lead_byte));
   // As on Windows, a trailing "\" stays, and a drive root keeps its own.
-  if (!path.empty() && (path.back() == '\\' || full.size() == 2)) full += '\\';
+  if (!path.empty() && (EndsWithSeparator(path, is_lead_byte) || full.size() == 2)) full += '\\';
   return full;
 }
 
@@ -330,7 +353,7 @@ class FakeKey : public RegistryKey {
 
 std::string FakeRegistry::KeyName(RegistryRoot root, const std::string& path) const {
   std::string name = root == RegistryRoot::kLocalMachine ? "hklm" : "hkcu";
-  for (const std::string& part : PathParts(path)) name += "\\" + Fold(part);
+  for (const std::string& part : PathParts(path, is_lead_byte)) name += "\\" + Fold(part);
   return name;
 }
 
@@ -348,7 +371,7 @@ void FakeRegistry::SetValue(RegistryRoot root, const std::string& path, const st
                             FakeValue value) {
   bool denied = deny_local_machine;
   deny_local_machine = false;
-  Create(root, path)->DeleteValue(name);
+  (void)Create(root, path)->DeleteValue(name);
   Find(root, path)->values.emplace_back(name, std::move(value));
   deny_local_machine = denied;
 }
@@ -385,11 +408,10 @@ std::unique_ptr<RegistryKey> FakeRegistry::Create(RegistryRoot root, const std::
   std::string name = KeyName(root, path);
   if (!keys_.count(name)) {
     if (root == RegistryRoot::kLocalMachine && deny_local_machine) return nullptr;
-    for (size_t slash = name.find('\\'); slash != std::string::npos;
-         slash = name.find('\\', slash + 1)) {
-      keys_.try_emplace(name.substr(0, slash));
+    std::vector<std::string> parts = PathParts(path, is_lead_byte);
+    for (size_t n = 0; n <= parts.size(); ++n) {
+      keys_.try_emplace(KeyName(root, JoinParts({parts.begin(), parts.begin() + n})));
     }
-    keys_.try_emplace(name);
   }
   return std::make_unique<FakeKey>(*this, root, path);
 }
@@ -431,7 +453,7 @@ bool FakeShell::WriteShortcut(const std::string& link_path, const std::string& t
   std::unique_ptr<File> link = files_.CreateForWriting(link_path);
   if (!link) return false;
   std::string content = "[link] " + target;
-  link->Write(content.data(), static_cast<int64_t>(content.size()));
+  (void)link->Write(content.data(), static_cast<int64_t>(content.size()));
   link_targets[Fold(link_path)] = target;
   return true;
 }
@@ -470,6 +492,19 @@ uint32_t FakeSystemInfo::Random(uint32_t bound) {
   return bound == 0 ? 0 : value % bound;
 }
 
+bool FakeSystemInfo::IsLeadByte(uint8_t byte) {
+  switch (code_page) {
+    case 932:
+      return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
+    case 936:
+    case 949:
+    case 950:
+      return byte >= 0x81 && byte <= 0xFE;
+    default:
+      return false;
+  }
+}
+
 // ---------------------------------------------------------------- window
 
 FakeWizardWindow::FakeWizardWindow(WizardEvents& wizard_events) : events(wizard_events) {
@@ -505,8 +540,9 @@ class WindowHandle : public WizardWindow {
   void SetEnabled(Control control, bool on) override { window_.SetEnabled(control, on); }
   bool IsChecked(Control control) override { return window_.IsChecked(control); }
   void Focus(Control control) override { window_.Focus(control); }
-  void ShowPage(int index) override { window_.ShowPage(index); }
+  void ShowPage(WizardPage page) override { window_.ShowPage(page); }
   void SetProgress(int position, int maximum) override { window_.SetProgress(position, maximum); }
+  void RepaintProgress() override { window_.RepaintProgress(); }
   void SetWindowEnabled(bool on) override { window_.SetWindowEnabled(on); }
   void Close() override { window_.Close(); }
   void HideForExit() override { window_.HideForExit(); }
@@ -533,6 +569,9 @@ void FakeApplication::ProcessMessages() {
   if (on_process_messages) on_process_messages();
 }
 
-FakeMachine::FakeMachine() = default;
+FakeMachine::FakeMachine() {
+  files.is_lead_byte = [this](uint8_t byte) { return system.IsLeadByte(byte); };
+  registry.is_lead_byte = files.is_lead_byte;
+}
 
 }  // namespace scrsetup::testing

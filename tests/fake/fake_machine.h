@@ -56,6 +56,9 @@ class FakeFileSystem : public FileSystem {
   std::string windows_folder = "C:\\Windows";
   std::string current_folder = "C:\\Users\\Tester\\";
   std::function<std::string(const std::string&)> short_path;
+  // The system's lead-byte test: paths are split into characters, so the
+  // second byte of a double-byte character is never taken for a "".
+  std::function<bool(uint8_t)> is_lead_byte = [](uint8_t) { return false; };
 
   std::unique_ptr<File> OpenForReading(const std::string& path, ShareMode share) override;
   std::unique_ptr<File> OpenForUpdate(const std::string& path) override;
@@ -103,6 +106,8 @@ class FakeRegistry : public Registry {
   std::vector<std::string> ValueNames(RegistryRoot root, const std::string& path) const;
   // Writes under HKEY_LOCAL_MACHINE fail (a user without the right).
   bool deny_local_machine = false;
+  // The system's lead-byte test: key paths are split into characters.
+  std::function<bool(uint8_t)> is_lead_byte = [](uint8_t) { return false; };
 
   std::unique_ptr<RegistryKey> Open(RegistryRoot root, const std::string& path) override;
   std::unique_ptr<RegistryKey> Create(RegistryRoot root, const std::string& path) override;
@@ -178,11 +183,15 @@ class FakeSystemInfo : public SystemInfo {
   uint32_t sleeps = 0;
   std::deque<uint32_t> random_numbers;  // served in order, then 0
   std::function<void()> on_sleep;
+  // The ANSI code page: 1252 (no lead bytes), 932 (Shift-JIS: lead bytes
+  // 0x81-0x9F and 0xE0-0xFC), or 936, 949, 950 (lead bytes 0x81-0xFE).
+  int code_page = 1252;
 
   std::optional<OsVersion> QueryVersion() override { return version; }
   uint64_t TickCount() override { return now; }
   void Sleep(uint32_t milliseconds) override;
   uint32_t Random(uint32_t bound) override;
+  bool IsLeadByte(uint8_t byte) override;
 };
 
 // ---------------------------------------------------------------- window
@@ -197,9 +206,10 @@ class FakeWizardWindow : public WizardWindow {
   std::map<Control, bool> enabled;
   std::map<Control, bool> checked;
   std::optional<Control> focused;
-  int page = 0;
+  WizardPage page = kLicensePage;
   int progress = 0, progress_max = 100;
   std::vector<int> progress_log;
+  int progress_repaints = 0;
   bool window_enabled = true;
   bool closed = false;
   bool hidden_for_exit = false;
@@ -214,8 +224,9 @@ class FakeWizardWindow : public WizardWindow {
   void SetEnabled(Control control, bool on) override { enabled[control] = on; }
   bool IsChecked(Control control) override { return checked[control]; }
   void Focus(Control control) override { focused = control; }
-  void ShowPage(int index) override { page = index; }
+  void ShowPage(WizardPage shown) override { page = shown; }
   void SetProgress(int position, int maximum) override;
+  void RepaintProgress() override { ++progress_repaints; }
   void SetWindowEnabled(bool on) override { window_enabled = on; }
   void Close() override { closed = true; }
   void HideForExit() override { hidden_for_exit = true; }

@@ -9,6 +9,7 @@
 #include "fake/fake_machine.h"
 #include "fake/package_builder.h"
 #include "setup/command_line.h"
+#include "setup/program.h"
 #include "setupmain/tscr_setup.h"
 
 namespace scrsetup::testing {
@@ -17,11 +18,9 @@ class WizardRun {
  public:
   WizardRun(FakeMachine& machine, const std::string& package_bytes,
             const std::string& command_line = "setup.exe")
-      : machine_(machine), arguments_(command_line) {
+      : machine_(machine), flags_(ReadRunFlags(CommandLine(command_line))) {
     machine.files.AddFile(machine.files.program_path, package_bytes);
-    flags_.SilentMode = arguments_.HasSwitch("-silent");
-    flags_.PreviewOnlyMode = arguments_.HasSwitch("-previewonly");
-    setup_ = std::make_unique<TSCRSetup>(machine.platform, flags_, arguments_);
+    setup_ = std::make_unique<TSCRSetup>(machine.platform, flags_);
     setup_->FormCreate();
   }
 
@@ -39,7 +38,6 @@ class WizardRun {
 
  private:
   FakeMachine& machine_;
-  CommandLine arguments_;
   RunFlags flags_;
   std::unique_ptr<TSCRSetup> setup_;
 };

@@ -9,6 +9,16 @@
 
 namespace scrsetup::win32 {
 
+// The seam's values are the Win32 ones and are passed on unchanged.
+static_assert(static_cast<UINT>(MessageIcon::kError) == MB_ICONERROR);
+static_assert(static_cast<UINT>(MessageIcon::kQuestion) == MB_ICONQUESTION);
+static_assert(static_cast<UINT>(MessageIcon::kInformation) == MB_ICONINFORMATION);
+static_assert(static_cast<UINT>(MessageButtons::kOk) == MB_OK);
+static_assert(static_cast<UINT>(MessageButtons::kYesNo) == MB_YESNO);
+static_assert(static_cast<int>(MessageAnswer::kOk) == IDOK);
+static_assert(static_cast<int>(MessageAnswer::kYes) == IDYES);
+static_assert(static_cast<int>(MessageAnswer::kNo) == IDNO);
+
 class Win32Dialogs : public Dialogs {
  public:
   // `owner` gives the window that owns message boxes (null: none).

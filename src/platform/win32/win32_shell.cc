@@ -5,16 +5,15 @@
 #include <shobjidl.h>
 
 namespace scrsetup::win32 {
-namespace {
 
-// Initialises COM for the calling thread for the length of one operation.
-class ScopedCom {
- public:
-  ScopedCom() { CoInitialize(nullptr); }
-  ~ScopedCom() { CoUninitialize(); }
-  ScopedCom(const ScopedCom&) = delete;
-  ScopedCom& operator=(const ScopedCom&) = delete;
-};
+// The seam's values are the Win32 ones and are passed on unchanged.
+static_assert(static_cast<int>(SpecialFolder::kDesktop) == CSIDL_DESKTOP);
+static_assert(static_cast<int>(SpecialFolder::kPrograms) == CSIDL_PROGRAMS);
+static_assert(static_cast<int>(SpecialFolder::kProgramFiles) == CSIDL_PROGRAM_FILES);
+static_assert(static_cast<int>(ShowCommand::kHide) == SW_HIDE);
+static_assert(static_cast<int>(ShowCommand::kNormal) == SW_SHOWNORMAL);
+static_assert(static_cast<int>(ShowCommand::kShowNoActivate) == SW_SHOWNOACTIVATE);
+namespace {
 
 // Holds one COM interface pointer and releases it.
 template <typename Interface>
@@ -115,6 +114,10 @@ class ModalScope {
 Win32Shell::Win32Shell(std::function<HWND()> wizard_window)
     : wizard_window_(std::move(wizard_window)) {}
 
+Win32Shell::~Win32Shell() {
+  if (com_initialised_) CoUninitialize();
+}
+
 void Win32Shell::Execute(const std::string& verb, const std::string& file,
                          const std::string& parameters, ShowCommand show, ShellOwner owner) {
   HWND owner_window = owner == ShellOwner::kWizard ? wizard_window_() : nullptr;
@@ -132,7 +135,9 @@ std::optional<std::string> Win32Shell::SpecialFolderPath(SpecialFolder folder) {
 }
 
 bool Win32Shell::WriteShortcut(const std::string& link_path, const std::string& target) {
-  ScopedCom com;
+  // COM stays initialised from the first link until the shell goes: one
+  // apartment for all links instead of one set up and torn down per link.
+  if (!com_initialised_) com_initialised_ = SUCCEEDED(CoInitialize(nullptr));
   ComPtr<IShellLinkA> link;
   if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER,
                               IID_IShellLinkA, link.out_void()))) {

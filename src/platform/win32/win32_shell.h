@@ -14,6 +14,9 @@ class Win32Shell : public Shell {
  public:
   // `wizard_window` gives the wizard's window handle (null before it exists).
   explicit Win32Shell(std::function<HWND()> wizard_window);
+  ~Win32Shell() override;
+  Win32Shell(const Win32Shell&) = delete;
+  Win32Shell& operator=(const Win32Shell&) = delete;
 
   void Execute(const std::string& verb, const std::string& file, const std::string& parameters,
                ShowCommand show, ShellOwner owner) override;
@@ -24,6 +27,7 @@ class Win32Shell : public Shell {
 
  private:
   std::function<HWND()> wizard_window_;
+  bool com_initialised_ = false;  // by the first WriteShortcut, undone on destruction
 };
 
 }  // namespace scrsetup::win32

@@ -1,4 +1,4 @@
-// Version, time and random numbers through the Win32 API.
+// Version, time, random numbers and lead bytes through the Win32 API.
 #pragma once
 
 #include <windows.h>
@@ -35,6 +35,7 @@ class Win32SystemInfo : public SystemInfo {
     state_ = state_ * 1664525u + 1013904223u;
     return bound == 0 ? 0 : state_ % bound;
   }
+  bool IsLeadByte(uint8_t byte) override { return IsDBCSLeadByteEx(CP_ACP, byte) != 0; }
 
  private:
   uint32_t state_ = 0;

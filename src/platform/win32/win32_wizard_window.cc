@@ -264,7 +264,8 @@ void Win32WizardWindow::Focus(Control control) {
   KeepFocusUsable();
 }
 
-void Win32WizardWindow::ShowPage(int index) {
+void Win32WizardWindow::ShowPage(WizardPage shown) {
+  const int index = shown;
   if (!window_ || index < 0 || index >= kPageCount) return;
   ShowWindow(pages_[static_cast<size_t>(index)], SW_SHOWNA);
   for (int page = 0; page < kPageCount; ++page) {
@@ -273,11 +274,28 @@ void Win32WizardWindow::ShowPage(int index) {
   KeepFocusUsable();
 }
 
+// The copy loop sets the bar once per chunk, thousands of times for a large
+// payload, while its value changes at most a hundred times: only changes
+// reach the control.
 void Win32WizardWindow::SetProgress(int position, int maximum) {
   HWND bar = Handle(Control::ProgressBar);
   if (!bar) return;
-  SendMessageA(bar, PBM_SETRANGE32, 0, maximum);
-  SendMessageA(bar, PBM_SETPOS, position, 0);
+  if (maximum != progress_maximum_) {
+    SendMessageA(bar, PBM_SETRANGE32, 0, maximum);
+    progress_maximum_ = maximum;
+    progress_position_ = -1;  // a new range may move the bar
+  }
+  if (position != progress_position_) {
+    SendMessageA(bar, PBM_SETPOS, position, 0);
+    progress_position_ = position;
+  }
+}
+
+void Win32WizardWindow::RepaintProgress() {
+  HWND bar = Handle(Control::ProgressBar);
+  if (!bar || progress_position_ == painted_position_) return;
+  painted_position_ = progress_position_;
+  if (IsWindowVisible(bar)) UpdateWindow(bar);
 }
 
 void Win32WizardWindow::SetWindowEnabled(bool enabled) {

@@ -40,8 +40,9 @@ class Win32WizardWindow : public WizardWindow {
   void SetEnabled(Control control, bool enabled) override;
   bool IsChecked(Control control) override;
   void Focus(Control control) override;
-  void ShowPage(int index) override;
+  void ShowPage(WizardPage page) override;
   void SetProgress(int position, int maximum) override;
+  void RepaintProgress() override;
   void SetWindowEnabled(bool enabled) override;
   void Close() override;
   void HideForExit() override;
@@ -84,6 +85,10 @@ class Win32WizardWindow : public WizardWindow {
   HWND chosen_focus_ = nullptr;
   bool placing_fallback_focus_ = false;
   bool waiting_ = false;
+  // What the progress bar was last given and last painted with (-1: nothing yet).
+  int progress_maximum_ = -1;
+  int progress_position_ = -1;
+  int painted_position_ = -1;
 };
 
 }  // namespace scrsetup::win32

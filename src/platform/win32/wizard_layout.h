@@ -24,7 +24,6 @@ inline constexpr int kBandHeight = 65;
 // The foot under the lower etched line, holding the link and the buttons.
 inline constexpr int kFootHeight = 45;
 inline constexpr Box kNotebookBox{8, 72, 497, 249};
-inline constexpr int kPageCount = 6;
 
 // Where a control lives: on the window itself, in the header band, or on
 // one of the pages (the value is the page index).

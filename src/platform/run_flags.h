@@ -1,7 +1,9 @@
-// The two process-wide run flags, fixed by program entry before the wizard
-// window exists and read by every later step. Leaf header: every layer may
-// include it.
+// The run flags, fixed by program entry from the command line before the
+// wizard window exists and read by every later step, and the application
+// title. Part of the bottom layer: every layer may include it.
 #pragma once
+
+#include <string>
 
 namespace scrsetup {
 
@@ -12,6 +14,9 @@ struct RunFlags {
   // "-previewonly": the wizard runs through its pages, but nothing on the
   // machine is created, written or removed.
   bool PreviewOnlyMode = false;
+  // "-silent FOLDER": the folder to install into instead of the package's
+  // default one; empty when none was given (and always outside SilentMode).
+  std::string SilentFolder;
 };
 
 // The application title: caption of the application's own message boxes.
