@@ -191,7 +191,8 @@ bool Installation::WriteReadme() {
 }
 
 bool Installation::WriteUninstaller(File& source) {
-  uninstaller_ = files_.CreateForWriting(folder_ + UninstallerFileName(context_.language, name_));
+  uninstaller_ =
+      files_.CreateForWriting(folder_ + UninstallerFileName(context_.language, paths_, name_));
   if (!uninstaller_) return false;
   return WriteUninstallerPackage(source, context_.PackageEnd, context_.record, *uninstaller_);
 }
@@ -204,7 +205,7 @@ void Installation::DiscardIncompleteCopy() {
 
 std::string Installation::UninstallerPath() const {
   return std::string(paths_.FolderPart(installed_path_)) +
-         UninstallerFileName(context_.language, name_);
+         UninstallerFileName(context_.language, paths_, name_);
 }
 
 void Installation::Register() {

@@ -19,14 +19,15 @@ void ChooseTargetFileName(FileSystem& files, const PathRules& paths, const std::
   for (int number = 1;; ++number) {
     const std::string digits = std::to_string(number);
     if (digits.size() >= 8) return;
-    while (base.size() + digits.size() > 8) base.pop_back();
+    while (base.size() + digits.size() > 8) base = std::string(paths.WithoutLastCharacter(base));
     target_path = folder + base + digits + extension;
     if (!files.FileExists(target_path)) return;
   }
 }
 
-std::string UninstallerFileName(const LanguageTable& language, const std::string& name) {
-  std::string file_name = AsciiLower(language.Translate(kTextUninstall)) + " " + name;
+std::string UninstallerFileName(const LanguageTable& language, const PathRules& paths,
+                                const std::string& name) {
+  std::string file_name = paths.LowerAsciiLetters(language.Translate(kTextUninstall)) + " " + name;
   size_t dot = file_name.rfind('.');
   if (dot != std::string::npos) file_name.erase(dot);
   return file_name + ".exe";

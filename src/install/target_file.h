@@ -16,14 +16,16 @@ namespace scrsetup {
 // case-sensitively) is reused, so a reinstallation overwrites its earlier
 // file; otherwise the first free numbered name is taken: the base before
 // the last 4 characters is cut so base and number fit 8 characters
-// (Aurora.scr -> Aurora1.scr, Longname.scr -> Longnam1.scr, Longna10.scr).
+// (Aurora.scr -> Aurora1.scr, Longname.scr -> Longnam1.scr, Longna10.scr);
+// the cut drops whole characters, never half of a double-byte one.
 // Numbers stop at 9,999,999; the last name tried then stays.
 void ChooseTargetFileName(FileSystem& files, const PathRules& paths, const std::string& remembered,
                           std::string& target_path, const std::string& folder);
 
-// "uninstall <Name>.exe" with the translated word lowered: the extension of
-// the whole text becomes ".exe".
-std::string UninstallerFileName(const LanguageTable& language, const std::string& name);
+// "uninstall <Name>.exe" with the translated word lowered (A to Z only, in
+// single-byte characters): the extension of the whole text becomes ".exe".
+std::string UninstallerFileName(const LanguageTable& language, const PathRules& paths,
+                                const std::string& name);
 
 // <Title> <Readme>.txt
 std::string ReadmeFileName(const LanguageTable& language, const std::string& title);

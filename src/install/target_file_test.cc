@@ -21,14 +21,35 @@ TEST(ProgressPercent, RoundsToNearestWithHalvesToEven) {
 }
 
 TEST(TargetFile, UninstallerAndReadmeNames) {
+  testing::FakeSystemInfo system;
+  const PathRules paths(system);
   LanguageTable english;
-  EXPECT_EQ(UninstallerFileName(english, "Aurora.scr"), "uninstall Aurora.exe");
-  EXPECT_EQ(UninstallerFileName(english, "NoDot"), "uninstall NoDot.exe");
+  EXPECT_EQ(UninstallerFileName(english, paths, "Aurora.scr"), "uninstall Aurora.exe");
+  EXPECT_EQ(UninstallerFileName(english, paths, "NoDot"), "uninstall NoDot.exe");
   EXPECT_EQ(ReadmeFileName(english, "Aurora"), "Aurora Readme.txt");
   LanguageTable german;
   german.LoadLanguageTable("Setup\r\nUninstall=DEINSTALLATION\r\nReadme=Liesmich", "Setup");
-  EXPECT_EQ(UninstallerFileName(german, "Aurora.scr"), "deinstallation Aurora.exe");
+  EXPECT_EQ(UninstallerFileName(german, paths, "Aurora.scr"), "deinstallation Aurora.exe");
   EXPECT_EQ(ReadmeFileName(german, "Aurora"), "Aurora Liesmich.txt");
+}
+
+// Shift-JIS "\x83\x41" (a katakana A) has the "A" byte as its second byte:
+// lowering or cutting by bytes would turn it into another or a broken character.
+TEST(TargetFile, DoubleByteCharactersStayWhole) {
+  testing::FakeSystemInfo system;
+  system.code_page = 932;
+  const PathRules paths(system);
+  LanguageTable japanese;
+  japanese.LoadLanguageTable("Setup\r\nUninstall=\x83\x41\x83\x93X", "Setup");
+  EXPECT_EQ(UninstallerFileName(japanese, paths, "Aurora.scr"), "\x83\x41\x83\x93x Aurora.exe");
+
+  testing::FakeFileSystem files;
+  const std::string folder = "C:\\S\\";
+  const std::string name = "\x83\x41\x83\x41\x83\x41\x83\x41.scr";  // 4 characters, 8 bytes
+  files.AddFile(folder + name, "old");
+  std::string target = folder + name;
+  ChooseTargetFileName(files, paths, "", target, folder);
+  EXPECT_EQ(target, folder + "\x83\x41\x83\x41\x83\x41" "1.scr");
 }
 
 TEST(TargetFile, DeleteIfExistsOnlyDeletesFreeFiles) {

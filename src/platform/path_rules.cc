@@ -53,6 +53,23 @@ std::string_view PathRules::WithoutTrailingBackslashUnlessRoot(std::string_view 
   return WithoutTrailingBackslash(path);
 }
 
+std::string_view PathRules::WithoutLastCharacter(std::string_view name) const {
+  const size_t last = LastCharacterStart(name);
+  return last == std::string_view::npos ? name : name.substr(0, last);
+}
+
+std::string PathRules::LowerAsciiLetters(std::string_view name) const {
+  std::string lowered(name);
+  for (size_t at = 0; at < lowered.size(); ++at) {
+    if (system_.IsLeadByte(static_cast<uint8_t>(lowered[at]))) {
+      ++at;
+    } else if (lowered[at] >= 'A' && lowered[at] <= 'Z') {
+      lowered[at] = static_cast<char>(lowered[at] - 'A' + 'a');
+    }
+  }
+  return lowered;
+}
+
 bool PathRules::IsDriveRoot(std::string_view path) {
   if (path.size() != 3 || path[1] != ':' || path[2] != '\\') return false;
   const char letter = static_cast<char>(path[0] | 0x20);

@@ -35,6 +35,11 @@ class PathRules {
   std::string_view WithoutTrailingBackslashUnlessRoot(std::string_view path) const;
   // Whether `path` is a drive root: an ASCII letter, ":" and "\" ("C:\").
   static bool IsDriveRoot(std::string_view path);
+  // `name` without its last character (both bytes of a double-byte one).
+  std::string_view WithoutLastCharacter(std::string_view name) const;
+  // `name` with the letters A to Z of its single-byte characters turned into
+  // a to z; the second byte of a double-byte character is never changed.
+  std::string LowerAsciiLetters(std::string_view name) const;
 
  private:
   // The position of the last character's first byte; npos for "".
