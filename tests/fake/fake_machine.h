@@ -57,7 +57,7 @@ class FakeFileSystem : public FileSystem {
   std::string current_folder = "C:\\Users\\Tester\\";
   std::function<std::string(const std::string&)> short_path;
   // The system's lead-byte test: paths are split into characters, so the
-  // second byte of a double-byte character is never taken for a "\\".
+  // second byte of a double-byte character is never taken for a "\".
   std::function<bool(uint8_t)> is_lead_byte = [](uint8_t) { return false; };
 
   std::unique_ptr<File> OpenForReading(const std::string& path, ShareMode share) override;
