@@ -114,9 +114,25 @@ FakeFileSystem::FakeFileSystem() {
   AddFolder(windows_folder);
 }
 
+std::string FakeFileSystem::Spelled(const std::string& path) const {
+  std::string full = JoinParts(PathParts(IsAbsolute(path) ? path : current_folder + "\\" + path));
+  for (const auto& [short_form, long_form] : short_names_) {
+    const std::string folded = Fold(full);
+    if (folded.compare(0, short_form.size(), short_form) == 0 &&
+        (folded.size() == short_form.size() || folded[short_form.size()] == '\\')) {
+      full = long_form + full.substr(short_form.size());
+    }
+  }
+  return full;
+}
+
 std::string FakeFileSystem::Key(const std::string& path) const {
   if (path.empty()) return std::string();  // names nothing, as on Windows
-  return Fold(JoinParts(PathParts(IsAbsolute(path) ? path : current_folder + "\\" + path)));
+  return Fold(Spelled(path));
+}
+
+void FakeFileSystem::AddShortName(const std::string& short_form, const std::string& long_form) {
+  short_names_.emplace_back(Fold(JoinParts(PathParts(short_form))), JoinParts(PathParts(long_form)));
 }
 
 bool FakeFileSystem::ParentExists(const std::string& key) const {
@@ -261,6 +277,13 @@ std::string FakeFileSystem::FullPath(const std::string& path) {
 
 std::string FakeFileSystem::ShortPath(const std::string& path) {
   return short_path ? short_path(path) : path;
+}
+
+std::string FakeFileSystem::LongPath(const std::string& path) {
+  if (!FileExists(path) && !FolderExists(path)) return path;
+  std::string spelled = Spelled(path);
+  if (!path.empty() && path.back() == '\\' && spelled.back() != '\\') spelled += '\\';
+  return spelled;
 }
 
 // ---------------------------------------------------------------- registry

@@ -56,6 +56,10 @@ class FakeFileSystem : public FileSystem {
   std::string windows_folder = "C:\\Windows";
   std::string current_folder = "C:\\Users\\Tester\\";
   std::function<std::string(const std::string&)> short_path;
+  // Gives the folder `long_form` a second name `short_form` (such as
+  // "C:\PROGRA~1"): paths through either name reach the same files, and
+  // LongPath spells out the short one.
+  void AddShortName(const std::string& short_form, const std::string& long_form);
 
   std::unique_ptr<File> OpenForReading(const std::string& path, ShareMode share) override;
   std::unique_ptr<File> OpenForUpdate(const std::string& path) override;
@@ -71,10 +75,14 @@ class FakeFileSystem : public FileSystem {
   std::string WindowsFolder() override { return windows_folder; }
   std::string FullPath(const std::string& path) override;
   std::string ShortPath(const std::string& path) override;
+  std::string LongPath(const std::string& path) override;
   std::string ProgramPath() override { return program_path; }
 
  private:
   std::string Key(const std::string& path) const;
+  // `path` made absolute, with a short folder name replaced by its long form.
+  std::string Spelled(const std::string& path) const;
+  std::vector<std::pair<std::string, std::string>> short_names_;  // folded short, long
   bool ParentExists(const std::string& key) const;
   std::set<std::string> refuse_create_;
   std::map<std::string, int64_t> write_limits_;
