@@ -74,6 +74,7 @@ class FakeFile : public File {
   int64_t Read(void* buffer, int64_t count) override {
     if (!readable_ || count < 0) return -1;
     if (entry_->fail_reads_from && position_ + count > *entry_->fail_reads_from) return -1;
+    if (entry_->fail_reads_at && position_ == *entry_->fail_reads_at) return -1;
     int64_t size = Size();
     // Reading at the end finds the end; reading from past it means the
     // installer took an offset outside the file for one inside it.

@@ -28,6 +28,8 @@ struct FakeFileEntry {
   // Faults: reads fail from this offset on; writes accept at most this many
   // bytes in all (a full disk).
   std::optional<int64_t> fail_reads_from;
+  // Reads that start at this offset fail (one block that cannot be read).
+  std::optional<int64_t> fail_reads_at;
   std::optional<int64_t> write_capacity;
 };
 
