@@ -109,6 +109,50 @@ TEST_F(UninstallTest, YesRemovesEverythingAndStartsTheHiddenCopy) {
   EXPECT_EQ(setup->exit_code(), kExitOk);
 }
 
+TEST_F(UninstallTest, ConfirmationAndClosingTextsAreTranslated) {
+  FakeMachine machine;
+  PackageBuilder package = Package();
+  package.language =
+      "Setup\r\nUninstall=Entfernen\r\n"
+      "Are you sure you want to remove %s and its components?=%s wirklich entfernen?\r\n"
+      "%s has been successfully removed from your computer.=%s ist entfernt.\r\n";
+  WizardRun run(machine, package.Bytes(), "setup.exe -silent C:\\Savers");
+  machine.files.program_path = "C:\\Savers\\entfernen Aurora.exe";
+  machine.shell.requests.clear();
+  machine.app = testing::FakeApplication();
+  Uninstall(machine, MessageAnswer::kYes, arguments_, flags_);
+  ASSERT_EQ(machine.dialogs.shown.size(), 1u);
+  EXPECT_EQ(machine.dialogs.shown[0].text, "Aurora wirklich entfernen?");
+  EXPECT_EQ(machine.dialogs.shown[0].caption, "Aurora Entfernen");
+  ASSERT_EQ(machine.shell.requests.size(), 1u);
+  CommandLine copy_arguments("copy.exe " + machine.shell.requests[0].parameters);
+  EXPECT_EQ(copy_arguments.Arg(3), "Screensaver Setup");
+  EXPECT_EQ(copy_arguments.Arg(4), "Aurora ist entfernt.");
+  EXPECT_FALSE(machine.files.HasFile("C:\\Savers\\Aurora.scr"));
+}
+
+// The rule runs again in an uninstaller: one whose record still carries the
+// long name finds the file its installation wrote under the short one.
+TEST_F(UninstallTest, AppliesTheShortNameRuleToItsRecord) {
+  FakeMachine machine;
+  PackageBuilder package = Package(0, false);
+  SetFieldText(package.record.ScreensaverFile, "My Long Saver.scr", true);
+  WizardRun run(machine, package.Bytes(), "setup.exe -silent C:\\Savers");
+  const std::string uninstaller = "C:\\Savers\\uninstall My_Long_.exe";
+  ASSERT_TRUE(machine.files.HasFile("C:\\Savers\\My_Long_.scr"));
+  std::string& bytes = machine.files.Entry(uninstaller).data;
+  SetupRecord record;
+  std::memcpy(&record, &bytes[bytes.size() - kTailSize], sizeof(record));
+  SetFieldText(record.ScreensaverFile, "My Long Saver.scr", true);
+  std::memcpy(&bytes[bytes.size() - kTailSize], &record, sizeof(record));
+  machine.registry.DeleteTree(RegistryRoot::kCurrentUser, kSettingsKey);  // only the record tells
+  machine.files.program_path = uninstaller;
+  machine.app = testing::FakeApplication();
+  Uninstall(machine, MessageAnswer::kYes, arguments_, flags_);
+  ASSERT_EQ(machine.dialogs.shown.size(), 1u);
+  EXPECT_FALSE(machine.files.HasFile("C:\\Savers\\My_Long_.scr"));
+}
+
 TEST_F(UninstallTest, NoRemovesNothingAndStartsNothing) {
   FakeMachine machine;
   Install(machine, Package());

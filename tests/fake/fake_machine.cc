@@ -550,6 +550,7 @@ std::unique_ptr<WizardWindow> FakeApplication::CreateWizardWindow(WizardEvents& 
 void FakeApplication::RunMessageLoop() {
   loop_ran = true;
   shown = show_main_window && !terminated;
+  if (on_message_loop && !terminated) on_message_loop();
 }
 
 void FakeApplication::ProcessMessages() {

@@ -243,6 +243,8 @@ class FakeApplication : public Application {
   // The last window created; it outlives the run so tests can look at it.
   FakeWizardWindow* window = nullptr;
   std::function<void()> on_process_messages;
+  // What the user does while the message loop runs (for example click Next).
+  std::function<void()> on_message_loop;
 
   void SetTitle(const std::string& text) override { title = text; }
   void SetShowMainWindow(bool show) override { show_main_window = show; }
