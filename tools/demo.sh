@@ -47,9 +47,9 @@ show_machine() {
   echo "files in C:\\Program Files\\Aurora:"
   ls -l "$(drive_c)/Program Files/Aurora" 2>/dev/null | sed 1d | sed 's/^/  /' || echo "  (no folder)"
   echo "uninstall entry $UNINSTALL_KEY:"
-  wine64_reg query "$UNINSTALL_KEY"
+  show_key "$UNINSTALL_KEY"
   echo "settings key $SETTINGS_KEY:"
-  wine64_reg query "$SETTINGS_KEY" /s
+  show_key "$SETTINGS_KEY" /s
   echo "shortcuts:"
   local link found=0
   for link in "$desktop"/*.lnk "$programs"/Aurora/*.lnk; do
@@ -59,16 +59,16 @@ show_machine() {
   done
   ((found)) || echo "  (none)"
 }
-# Prints the values of a registry key ("reg query" arguments), indented.
-wine64_reg() {
+# Prints the values of registry key KEY (/s: with its subkeys), indented; an
+# empty key and a missing one are told apart.
+show_key() {
   local listing
-  listing=$("$E2E_WINE" reg "$@" 2>/dev/null | tr -d '\r' | sed '/^$/d') || true
-  if [[ -z $listing || $listing == *"Unable to find"* ]]; then
+  if ! listing=$(reg_values "$@"); then
     echo "  (no key)"
-  elif [[ $(wc -l <<<"$listing") == 1 ]]; then
+  elif [[ -z $listing ]]; then
     echo "  (no values)"
   else
-    sed '1d; s/^ */  /' <<<"$listing"
+    sed 's/^ */  /' <<<"$listing"
   fi
 }
 

@@ -93,6 +93,49 @@ TEST(Installation, InstallsFilesRegistrationsAndLinks) {
   EXPECT_EQ(run.window().progress_log.size(), 1u + 3u);  // 0 at the start, then per chunk
 }
 
+// A relative folder is stored as the full path it names.
+TEST(Installation, RelativeFolderIsRememberedAndRegisteredAsAFullPath) {
+  FakeMachine machine;
+  WizardRun run(machine, FullPackage().Bytes());
+  InstallInto(run, "Savers");
+  const std::string folder = "C:\\Users\\Tester\\Savers\\";
+  EXPECT_TRUE(machine.files.HasFile(folder + "Aurora.scr"));
+  EXPECT_EQ(StringValue(machine, RegistryRoot::kCurrentUser, kSettingsKey, "FileName_"),
+            folder + "Aurora.scr");
+  EXPECT_EQ(StringValue(machine, RegistryRoot::kLocalMachine, kEntryKey, "UninstallString"),
+            "\"" + folder + "uninstall Aurora.exe\"");
+}
+
+// The bar measures the whole file: the stub's share is in the first value,
+// and the blocks after the payload keep the last one below 100.
+TEST(Installation, ProgressMeasuresTheWholeFile) {
+  PackageBuilder package = FullPackage();
+  package.payload = std::string(300000, 'p');
+  package.readme = std::string(100000, 'r');
+  const std::string bytes = package.Bytes();
+  ASSERT_EQ(bytes.size(), 13u + 300000 + 100000 + 18 + kTailSize);
+  FakeMachine machine;
+  WizardRun run(machine, bytes);
+  InstallInto(run, "C:\\S");
+  // 100014, 200015 and 300013 of 400977 bytes.
+  EXPECT_EQ(run.window().progress_log, (std::vector<int>{0, 25, 50, 75}));
+}
+
+// Beyond its header the stub is copied byte for byte, however long it is.
+TEST(Installation, TheUninstallerIsTheStubFollowedByTheBlocksAndTheRecord) {
+  PackageBuilder package = FullPackage();
+  package.stub = "MZ";
+  for (int i = 0; package.stub.size() < 300000; ++i) package.stub += std::to_string(i * 7919 % 65536);
+  FakeMachine machine;
+  WizardRun run(machine, package.Bytes());
+  InstallInto(run, "C:\\S");
+  SetupRecord record = package.FinalRecord();
+  std::string uninstaller = package.stub + package.readme + package.language;
+  uninstaller.append(reinterpret_cast<const char*>(&record), sizeof(record));
+  uninstaller += "ScUnin.sig";
+  EXPECT_TRUE(machine.files.Contents("C:\\S\\uninstall Aurora.exe") == uninstaller);
+}
+
 TEST(Installation, FlagsDecideWhatIsRegistered) {
   for (int flags = 0; flags < 8; ++flags) {
     PackageBuilder package = FullPackage();
@@ -189,6 +232,8 @@ TEST(Installation, CopyFailuresDeleteTheScreensaverAndCloseTheWizard) {
     EXPECT_TRUE(run.window().window_enabled);
     // Registrations are made all the same; nothing is remembered.
     EXPECT_TRUE(machine.registry.HasKey(RegistryRoot::kLocalMachine, kEntryKey));
+    EXPECT_TRUE(machine.files.HasFile(kGroup + std::string("Uninstall Aurora.lnk")));
+    EXPECT_TRUE(machine.files.HasFile(kDesktop + std::string("Preview Aurora.lnk")));
     EXPECT_FALSE(machine.registry.HasKey(RegistryRoot::kCurrentUser, kSettingsKey));
   }
 }
@@ -308,6 +353,8 @@ TEST(Installation, SilentRunsEndWithoutMessagesAndReportByExitCode) {
       {"setup.exe -silent \"D:\\My Savers\"", [](FakeMachine& m) { m.files.AddFolder("D:\\"); }, kExitOk,
        "D:\\My Savers\\Aurora.scr"},
       {"setup.exe -silent \"\"", [](FakeMachine&) {}, kExitOk, "C:\\Program Files\\Aurora\\Aurora.scr"},
+      // The folder argument is used as it stands, blanks and all.
+      {"setup.exe -silent \"C:\\Savers \"", [](FakeMachine&) {}, kExitOk, "C:\\Savers \\Aurora.scr"},
       {"setup.exe -silent Q:\\Nowhere", [](FakeMachine&) {}, kExitInstallFailed, nullptr},
       {"setup.exe -silent C:\\S",
        [](FakeMachine& m) { m.files.LimitWrites("C:\\S\\Aurora.scr", 10); }, kExitInstallFailed, nullptr},
@@ -323,8 +370,11 @@ TEST(Installation, SilentRunsEndWithoutMessagesAndReportByExitCode) {
     EXPECT_TRUE(machine.dialogs.shown.empty());
     EXPECT_TRUE(machine.app.terminated);
     EXPECT_EQ(run.setup().exit_code(), c.exit_code);
-    if (c.installed) EXPECT_EQ(machine.files.Contents(c.installed), package.payload);
+    if (c.installed) {
+      EXPECT_EQ(machine.files.Contents(c.installed), package.payload);
+    }
     EXPECT_FALSE(machine.files.HasFile("C:\\S\\Aurora.scr"));
+    EXPECT_FALSE(machine.files.HasFolder("C:\\Savers"));
   }
 }
 

@@ -30,6 +30,9 @@ TEST(LanguageTable, FormatRules) {
       {"heading with a blank", "Setup \r\nNext=Weiter", "Next", "Next"},
       {"entries before any heading", "Next=Weiter\r\nSetup\r\n", "Next", "Next"},
       {"empty line ends the section", "Setup\r\n\r\nNext=Weiter", "Next", "Next"},
+      // LF CR is two line breaks: the empty line between them ends the section.
+      {"LF CR before the entry", "Setup\r\nA=1\n\rNext=Weiter", "Next", "Next"},
+      {"LF CR after the entry", "Setup\r\nNext=Weiter\n\rA=1", "Next", "Weiter"},
       {"second Setup section", "Setup\r\nA=1\r\nOther\r\nNext=X\r\nSetup\r\nNext=Weiter", "Next",
        "Weiter"},
       {"blank before the equals", "Setup\r\nNext =Weiter", "Next", "Next"},

@@ -35,6 +35,8 @@ TEST_F(PackageReaderTest, FindsTheSignatureNearestTheEnd) {
        PackageKind::kSetup},
       {"appended bytes hold the other signature", bytes + "..ScUnin.sig..", int64_t(bytes.size()) + 12,
        PackageKind::kUninstaller},
+      {"nearer setup signature after an uninstaller one", bytes + "ScUnin.sig..Vornex.sig..",
+       int64_t(bytes.size()) + 22, PackageKind::kSetup},
       {"signature at offset 0", "Vornex.sigtail", 10, PackageKind::kSetup},
       {"no signature", std::string(5000, 'z'), std::nullopt, PackageKind::kSetup},
       {"shorter than a signature", "Vornex.si", std::nullopt, PackageKind::kSetup},

@@ -47,7 +47,7 @@ bool SetCountedText(CountedString& field, std::string_view text) {
 bool BlockSizesConsistent(const SetupRecord& record) {
   if (record.ReadmeSize < 0 || record.LicenseSize < 0 || record.LanguageSize < 0) return false;
   const int64_t sum = int64_t{record.ReadmeSize} + record.LicenseSize + record.LanguageSize;
-  return sum == record.ExtrasSize && PayloadLength(record) >= 0;
+  return sum == record.ExtrasSize;
 }
 
 SetupRecord EmptyRecord() {

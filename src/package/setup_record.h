@@ -154,8 +154,9 @@ inline bool LicenseModeEnabled(const SetupRecord& record) {
   return record.LicenseMode >= 1 && record.LicenseMode <= 3;
 }
 
-// Whether the record's block sizes keep the package's invariants: none
-// negative, ExtrasSize their sum, and a payload length of 0 or more.
+// Whether the record's text block sizes keep the package's invariants: none
+// negative and ExtrasSize their sum. PayloadSize is not looked at: only a
+// setup package has a payload, and an uninstaller's field is stale.
 bool BlockSizesConsistent(const SetupRecord& record);
 
 // Positions inside a package, from PackageEnd and the record.

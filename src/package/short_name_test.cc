@@ -17,6 +17,9 @@ TEST(ShortNameRule, CutsAndReplacesAsTheSettingsExpect) {
       {"Northern Lights.scr", "Northern.scr"},           // 15 characters, cut
       {"Star.Field.scr", "Star_Field.scr"},             // first "." at 5: not cut
       {"ABCDEFGH.scr", "ABCDEFGH.scr"},                 // "." at position 9: cut, same text
+      {"ABCDEFG.txt", "ABCDEFG.txt"},                   // 7 characters before the ".": kept
+      {"ABCDEFGH.txt", "ABCDEFGH.scr"},                 // 8: cut, ".scr" appended
+      {"ABCDEFGHI.txt", "ABCDEFGH.scr"},                // 9: cut
       {"ABCDEFGHI.scr", "ABCDEFGH.scr"},                // "." at position 10
       {"Long name without dot", "Long_name_without dot"},  // never cut; last 4 kept
       {"a.b", "a.b"},                                   // 4 characters or fewer: unchanged

@@ -67,6 +67,9 @@ class FileSystem {
   virtual std::string FullPath(const std::string& path) = 0;
   // The short (8.3) form of an existing path; `path` itself on failure.
   virtual std::string ShortPath(const std::string& path) = 0;
+  // The long form of an existing path (every 8.3 part spelled out); `path`
+  // itself on failure, as for a path that does not exist.
+  virtual std::string LongPath(const std::string& path) = 0;
   // Full path of the running program's own file.
   virtual std::string ProgramPath() = 0;
 };

@@ -40,6 +40,22 @@ TEST(Program, SwitchesDecideTheRun) {
   }
 }
 
+// Install pressed in a wizard started with -previewonly writes nothing.
+TEST(Program, PreviewOnlyReachesTheInstallation) {
+  for (const char* command_line : {"setup.exe -previewonly", "setup.exe"}) {
+    SCOPED_TRACE(command_line);
+    FakeMachine machine;
+    PackageBuilder package;
+    SetCountedText(package.record.DefaultFolder, "C:\\Savers");
+    machine.files.AddFile(machine.files.program_path, package.Bytes());
+    machine.app.on_message_loop = [&machine] { machine.app.window->events.btnNextClick(); };
+    EXPECT_EQ(RunProgram(machine.platform, command_line), 0);
+    const bool preview = std::string(command_line).find("-previewonly") != std::string::npos;
+    EXPECT_EQ(machine.files.HasFile("C:\\Savers\\Aurora.scr"), !preview);
+    EXPECT_EQ(machine.dialogs.shown.size(), preview ? 1u : 0u);  // the preview notice
+  }
+}
+
 TEST(Program, SilentFailuresEndWithTheirExitCodes) {
   FakeMachine machine;
   machine.files.AddFile(machine.files.program_path, "not a package");
@@ -51,6 +67,13 @@ TEST(Program, SilentFailuresEndWithTheirExitCodes) {
   other.files.AddFile(other.files.program_path, PackageBuilder().Bytes());
   EXPECT_EQ(RunProgram(other.platform, "setup.exe -silent Q:\\Nowhere"), 2);
   EXPECT_TRUE(other.dialogs.shown.empty());
+
+  FakeMachine copy_failure;  // the disk fills during the copy
+  copy_failure.files.AddFile(copy_failure.files.program_path, PackageBuilder().Bytes());
+  copy_failure.files.LimitWrites("C:\\S\\Aurora.scr", 5);
+  EXPECT_EQ(RunProgram(copy_failure.platform, "setup.exe -silent C:\\S"), 2);
+  EXPECT_TRUE(copy_failure.dialogs.shown.empty());
+  EXPECT_FALSE(copy_failure.files.HasFile("C:\\S\\Aurora.scr"));
 }
 
 }  // namespace

@@ -71,6 +71,55 @@ TEST(TSCRSetupLoading, AnUnreadablePackageIsReportedOnceAndEndsTheRun) {
   }
 }
 
+// A block that lies inside the file but cannot be read is a damaged package
+// too, whichever block it is.
+TEST(TSCRSetupLoading, AFailedBlockReadIsReportedAsCorrupted) {
+  PackageBuilder package = LicensedPackage();
+  package.readme = "Read me";
+  package.language = "Setup\r\nNext=Weiter";
+  const std::string bytes = package.Bytes();
+  const int64_t extras = int64_t(bytes.size()) - kTailSize - package.FinalRecord().ExtrasSize;
+  struct Case {
+    const char* block;
+    int64_t offset;
+  } cases[] = {
+      {"readme", extras},
+      {"licence", extras + int64_t(package.readme.size())},
+      {"language", extras + int64_t(package.readme.size() + package.license.size())},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.block);
+    FakeMachine machine;
+    machine.files.AddFile(machine.files.program_path, bytes);
+    machine.files.Entry(machine.files.program_path).fail_reads_at = c.offset;
+    TSCRSetup setup(machine.platform, RunFlags{});
+    setup.FormCreate();
+    ASSERT_EQ(machine.dialogs.shown.size(), 1u);
+    EXPECT_EQ(machine.dialogs.shown[0].text, kCorrupted);
+    EXPECT_TRUE(machine.app.terminated);
+  }
+}
+
+TEST(TSCRSetupLoading, TheOwnFileIsClosedAfterLoading) {
+  PackageBuilder uninstaller;
+  uninstaller.signature = UninstallerSignature();
+  struct Case {
+    const char* name;
+    std::string bytes;
+  } cases[] = {
+      {"wizard", LicensedPackage().Bytes()},
+      {"damaged package", "tiny Vornex.sig"},
+      {"uninstaller answered No", uninstaller.Bytes()},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    FakeMachine machine;
+    machine.dialogs.answers = {MessageAnswer::kNo};
+    WizardRun run(machine, c.bytes);
+    EXPECT_EQ(machine.files.Entry(machine.files.program_path).open_count, 0);
+  }
+}
+
 TEST(TSCRSetupLoading, ASetupPackageWithADamagedRecordSignatureLoads) {
   PackageBuilder package;
   package.record.RecordSignature[3] = '?';
@@ -209,6 +258,9 @@ TEST(TSCRSetupPages, FirstPageAndFlowsFollowLicenceAndSkipFolderPage) {
     EXPECT_TRUE(run.Visible(Control::btnBack));
     run.setup().btnBackClick();
     EXPECT_EQ(run.setup().page(), kLicensePage);
+    // The agreement is still accepted: Next stays enabled.
+    EXPECT_TRUE(run.Enabled(Control::btnNext));
+    EXPECT_EQ(run.Text(Control::btnNext), "Next >");
   }
 }
 
@@ -248,6 +300,20 @@ TEST(TSCRSetupPages, ReadmeLeadsToFinishedAndFinishCloses) {
   EXPECT_FALSE(run.window().closed);
   run.setup().btnNextClick();
   EXPECT_TRUE(run.window().closed);
+}
+
+TEST(TSCRSetupPages, APreviewWithAReadmeReachesTheReadmePage) {
+  PackageBuilder package;
+  package.readme = "Read me";
+  FakeMachine machine;
+  WizardRun run(machine, package.Bytes(), "setup.exe -previewonly");
+  run.setup().btnNextClick();  // Install
+  EXPECT_EQ(machine.dialogs.shown.size(), 1u);  // the preview notice
+  EXPECT_EQ(run.setup().page(), kReadmePage);
+  EXPECT_EQ(run.Text(Control::edReadme), "Read me");
+  run.setup().btnNextClick();
+  EXPECT_EQ(run.setup().page(), kFinishedPage);
+  EXPECT_EQ(machine.files.AllFiles().size(), 1u);  // only the package itself
 }
 
 TEST(TSCRSetupPages, CancelClosesWithoutAQuestion) {

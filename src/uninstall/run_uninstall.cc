@@ -24,23 +24,42 @@ bool IsSoundUninstaller(File& own_file, const RunContext& context) {
          FieldText(context.record.RecordSignature) == kRecordSignature;
 }
 
-// The installed screensaver file. The remembered path is trusted only when
-// it lies in the uninstaller's own folder, so that a foreign "FileName_"
-// value never makes the uninstaller delete a file outside its installation;
-// otherwise the file is the record's file name in the uninstaller's folder.
-// nullopt when the remembered value is not text.
+// The installation names its uninstaller after the screensaver file it
+// wrote and puts both into one folder. So a screensaver path is this
+// uninstaller's own file only when, in long form and without regard to
+// letter case, the uninstaller that installation would have written beside
+// it is the running one: a path in another folder, or a file of the same
+// folder that another installation numbered (its uninstaller carries the
+// number), never is.
+bool MadeByThisInstallation(const RunContext& context, const std::string& own_path,
+                            const std::string& path) {
+  FileSystem& files = context.platform.files;
+  const PathRules paths = context.Paths();
+  const std::string screensaver = files.LongPath(files.FullPath(path));
+  const std::string uninstaller =
+      std::string(paths.FolderPart(screensaver)) +
+      UninstallerFileName(context.language, paths, std::string(paths.FileNamePart(screensaver)));
+  return paths.LowerAsciiLetters(uninstaller) == paths.LowerAsciiLetters(own_path);
+}
+
+// The installed screensaver file: the remembered path, else the record's
+// file name in the uninstaller's own folder, whichever this installation
+// made ("" when neither: nothing is deleted). nullopt when the remembered
+// value is not text.
 std::optional<std::string> InstalledFile(const RunContext& context) {
   FileSystem& files = context.platform.files;
   const PathRules paths = context.Paths();
   std::optional<std::string> remembered =
       ReadRememberedFileName(context.platform.registry, context.Title());
   if (!remembered) return std::nullopt;
-  const std::string own_folder(paths.FolderPart(files.FullPath(files.ProgramPath())));
-  if (!remembered->empty() &&
-      AsciiLower(paths.FolderPart(files.FullPath(*remembered))) == AsciiLower(own_folder)) {
+  const std::string own_path = files.LongPath(files.FullPath(files.ProgramPath()));
+  if (!remembered->empty() && MadeByThisInstallation(context, own_path, *remembered)) {
     return *remembered;
   }
-  return own_folder + std::string(paths.FileNamePart(FieldText(context.record.ScreensaverFile)));
+  const std::string fallback = std::string(paths.FolderPart(own_path)) +
+                               std::string(paths.FileNamePart(FieldText(context.record.ScreensaverFile)));
+  if (MadeByThisInstallation(context, own_path, fallback)) return fallback;
+  return std::string();
 }
 
 // Copies the running uninstaller to the temporary folder and starts the copy
@@ -68,10 +87,12 @@ bool RemoveInstallation(const RunContext& context) {
   if (!installed) return false;
   if (context.flags.PreviewOnlyMode) return true;
 
-  (void)platform.files.RemoveFile(*installed);
+  if (!installed->empty()) (void)platform.files.RemoveFile(*installed);
   PurgeSettings(platform.registry, title);
   if (record.ReadmeSize > 0) {
-    (void)platform.files.RemoveFile(std::string(context.Paths().FolderPart(*installed)) +
+    // The readme lies beside the uninstaller, as the installation wrote both.
+    (void)platform.files.RemoveFile(std::string(context.Paths().FolderPart(
+                                        platform.files.ProgramPath())) +
                                     ReadmeFileName(context.language, title));
   }
   StartDeferredDeletion(context);

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <cstring>
+
 #include "fake/wizard_run.h"
 #include "lang/text.h"
 #include "setup/program.h"
@@ -112,6 +115,50 @@ TEST_F(UninstallTest, YesRemovesEverythingAndStartsTheHiddenCopy) {
   EXPECT_EQ(setup->exit_code(), kExitOk);
 }
 
+TEST_F(UninstallTest, ConfirmationAndClosingTextsAreTranslated) {
+  FakeMachine machine;
+  PackageBuilder package = Package();
+  package.language =
+      "Setup\r\nUninstall=Entfernen\r\n"
+      "Are you sure you want to remove %s and its components?=%s wirklich entfernen?\r\n"
+      "%s has been successfully removed from your computer.=%s ist entfernt.\r\n";
+  WizardRun run(machine, package.Bytes(), "setup.exe -silent C:\\Savers");
+  machine.files.program_path = "C:\\Savers\\entfernen Aurora.exe";
+  machine.shell.requests.clear();
+  machine.app = testing::FakeApplication();
+  Uninstall(machine, MessageAnswer::kYes, flags_);
+  ASSERT_EQ(machine.dialogs.shown.size(), 1u);
+  EXPECT_EQ(machine.dialogs.shown[0].text, "Aurora wirklich entfernen?");
+  EXPECT_EQ(machine.dialogs.shown[0].caption, "Aurora Entfernen");
+  ASSERT_EQ(machine.shell.requests.size(), 1u);
+  CommandLine copy_arguments("copy.exe " + machine.shell.requests[0].parameters);
+  EXPECT_EQ(copy_arguments.Arg(3), "Screensaver Setup");
+  EXPECT_EQ(copy_arguments.Arg(4), "Aurora ist entfernt.");
+  EXPECT_FALSE(machine.files.HasFile("C:\\Savers\\Aurora.scr"));
+}
+
+// The rule runs again in an uninstaller: one whose record still carries the
+// long name finds the file its installation wrote under the short one.
+TEST_F(UninstallTest, AppliesTheShortNameRuleToItsRecord) {
+  FakeMachine machine;
+  PackageBuilder package = Package(0, false);
+  SetFieldText(package.record.ScreensaverFile, "My Long Saver.scr", true);
+  WizardRun run(machine, package.Bytes(), "setup.exe -silent C:\\Savers");
+  const std::string uninstaller = "C:\\Savers\\uninstall My_Long_.exe";
+  ASSERT_TRUE(machine.files.HasFile("C:\\Savers\\My_Long_.scr"));
+  std::string& bytes = machine.files.Entry(uninstaller).data;
+  SetupRecord record;
+  std::memcpy(&record, &bytes[bytes.size() - kTailSize], sizeof(record));
+  SetFieldText(record.ScreensaverFile, "My Long Saver.scr", true);
+  std::memcpy(&bytes[bytes.size() - kTailSize], &record, sizeof(record));
+  machine.registry.DeleteTree(RegistryRoot::kCurrentUser, kSettingsKey);  // only the record tells
+  machine.files.program_path = uninstaller;
+  machine.app = testing::FakeApplication();
+  Uninstall(machine, MessageAnswer::kYes, flags_);
+  ASSERT_EQ(machine.dialogs.shown.size(), 1u);
+  EXPECT_FALSE(machine.files.HasFile("C:\\Savers\\My_Long_.scr"));
+}
+
 TEST_F(UninstallTest, NoRemovesNothingAndStartsNothing) {
   FakeMachine machine;
   Install(machine, Package());
@@ -208,14 +255,16 @@ TEST_F(UninstallTest, TitleEndingInTheBackslashByteUnderShiftJis) {
   EXPECT_FALSE(machine.registry.HasKey(RegistryRoot::kLocalMachine, entry));
 }
 
-TEST_F(UninstallTest, RemembersOnlyFilesInItsOwnFolder) {
+TEST_F(UninstallTest, RemembersOnlyFilesItsOwnInstallationMade) {
   struct Case {
     const char* name;
     std::optional<std::string> remembered;
     const char* deleted;
   } cases[] = {
-      {"numbered name in its folder", "C:\\Savers\\Aurora1.scr", "C:\\Savers\\Aurora1.scr"},
-      {"other letter case", "c:\\SAVERS\\Aurora1.scr", "c:\\SAVERS\\Aurora1.scr"},
+      {"its own file", "C:\\Savers\\Aurora.scr", "C:\\Savers\\Aurora.scr"},
+      {"other letter case", "c:\\SAVERS\\aurora.SCR", "c:\\SAVERS\\aurora.SCR"},
+      // The numbered file has an uninstaller of its own, "uninstall Aurora1.exe".
+      {"numbered name of a later installation", "C:\\Savers\\Aurora1.scr", "C:\\Savers\\Aurora.scr"},
       {"foreign folder", "C:\\Windows\\System32\\kernel32.dll", "C:\\Savers\\Aurora.scr"},
       {"nothing remembered", std::nullopt, "C:\\Savers\\Aurora.scr"},
   };
@@ -229,12 +278,101 @@ TEST_F(UninstallTest, RemembersOnlyFilesInItsOwnFolder) {
     if (c.remembered) {
       machine.registry.SetString(RegistryRoot::kCurrentUser, kSettingsKey, "FileName_", *c.remembered);
     }
-    std::vector<std::string> before = machine.files.AllFiles();
     Uninstall(machine, MessageAnswer::kYes, flags_);
     EXPECT_FALSE(machine.files.HasFile(c.deleted));
+    EXPECT_EQ(machine.files.HasFile("C:\\Savers\\Aurora.scr") +
+                  machine.files.HasFile("C:\\Savers\\Aurora1.scr"),
+              1);  // the other one stays
     EXPECT_TRUE(machine.files.HasFile("C:\\Windows\\System32\\kernel32.dll"));
     // A missing key is created, empty, by the purge.
     EXPECT_TRUE(machine.registry.HasKey(RegistryRoot::kCurrentUser, kSettingsKey));
+  }
+}
+
+// Two installations in one folder with one record file name: the later one
+// numbers its file and names its uninstaller after it. Each uninstaller
+// deletes only the file its own installation wrote, also when the settings
+// remember something else or nothing.
+TEST_F(UninstallTest, TwoInstallationsInOneFolderDeleteOnlyTheirOwnFiles) {
+  struct Case {
+    const char* name;
+    const char* second_title;   // the title of the second installation
+    const char* uninstaller;    // the one that runs
+    const char* settings;       // its settings key, after the installations
+    std::optional<std::string> remembered;  // what is left in it (nullopt: as installed)
+    bool first_stays, second_stays;
+  } cases[] = {
+      {"first of two screensavers", "Borealis", "C:\\Savers\\uninstall Aurora.exe", "Aurora",
+       std::nullopt, false, true},
+      {"second of two screensavers", "Borealis", "C:\\Savers\\uninstall Aurora1.exe", "Borealis",
+       std::nullopt, true, false},
+      {"second, nothing remembered", "Borealis", "C:\\Savers\\uninstall Aurora1.exe", "Borealis", "",
+       true, true},
+      {"second, remembering the first's file", "Borealis", "C:\\Savers\\uninstall Aurora1.exe",
+       "Borealis", "C:\\Savers\\Aurora.scr", true, true},
+      // One screensaver installed twice, its remembered name lost in between:
+      // the key now remembers the second installation's numbered file.
+      {"first installation of one screensaver", "Aurora", "C:\\Savers\\uninstall Aurora.exe",
+       "Aurora", std::nullopt, false, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    FakeMachine machine;
+    for (const std::string title : {"Aurora", c.second_title}) {
+      PackageBuilder package = Package(0, false);
+      SetFieldText(package.record.Title, title, true);
+      if (title == "Aurora") {  // lost before the same screensaver is installed again
+        machine.registry.DeleteTree(RegistryRoot::kCurrentUser, kSettingsKey);
+      }
+      machine.files.program_path = "C:\\Downloads\\setup.exe";
+      WizardRun run(machine, package.Bytes(), "setup.exe -silent C:\\Savers");
+    }
+    ASSERT_TRUE(machine.files.HasFile("C:\\Savers\\Aurora1.scr"));
+    ASSERT_TRUE(machine.files.HasFile("C:\\Savers\\uninstall Aurora1.exe"));
+    const std::string settings = std::string("Software\\Lumivane\\") + c.settings;
+    if (c.remembered) {
+      machine.registry.DeleteTree(RegistryRoot::kCurrentUser, settings);
+      if (!c.remembered->empty()) {
+        machine.registry.SetString(RegistryRoot::kCurrentUser, settings, "FileName_", *c.remembered);
+      }
+    }
+    machine.files.program_path = c.uninstaller;
+    machine.app = testing::FakeApplication();
+    Uninstall(machine, MessageAnswer::kYes, flags_);
+    ASSERT_EQ(machine.dialogs.shown.size(), 1u);  // the question, no report
+    EXPECT_EQ(machine.files.HasFile("C:\\Savers\\Aurora.scr"), c.first_stays);
+    EXPECT_EQ(machine.files.HasFile("C:\\Savers\\Aurora1.scr"), c.second_stays);
+  }
+}
+
+TEST_F(UninstallTest, RecognisesItsFolderThroughAShortPath) {
+  FakeMachine machine;
+  machine.files.AddShortName("C:\\PROGRA~1", "C:\\Program Files");
+  machine.files.AddShortName("C:\\Program Files\\Aurora\\UNINST~1.EXE",
+                             "C:\\Program Files\\Aurora\\uninstall Aurora.exe");
+  WizardRun run(machine, Package(0, false).Bytes(), "setup.exe -silent \"C:\\Program Files\\Aurora\"");
+  ASSERT_TRUE(machine.files.HasFile("C:\\Program Files\\Aurora\\Aurora.scr"));
+  machine.files.program_path = "C:\\PROGRA~1\\Aurora\\UNINST~1.EXE";
+  machine.app = testing::FakeApplication();
+  Uninstall(machine, MessageAnswer::kYes, flags_);
+  ASSERT_EQ(machine.dialogs.shown.size(), 1u);
+  EXPECT_FALSE(machine.files.HasFile("C:\\Program Files\\Aurora\\Aurora.scr"));
+}
+
+// An uninstaller has no payload: whatever its PayloadSize holds, it uninstalls.
+TEST_F(UninstallTest, PayloadSizeIsNeverRead) {
+  for (int32_t payload_size : {0, -1, 12345, INT32_MAX, INT32_MIN}) {
+    SCOPED_TRACE(payload_size);
+    FakeMachine machine;
+    Install(machine, Package());
+    std::string& bytes = machine.files.Entry(kUninstaller).data;
+    std::memcpy(&bytes[bytes.size() - kTailSize + offsetof(SetupRecord, PayloadSize)], &payload_size,
+                sizeof(payload_size));
+    Uninstall(machine, MessageAnswer::kYes, flags_);
+    ASSERT_EQ(machine.dialogs.shown.size(), 1u);
+    EXPECT_FALSE(machine.files.HasFile(std::string(kFolder) + "Aurora.scr"));
+    EXPECT_FALSE(machine.files.HasFile(std::string(kFolder) + "Aurora Readme.txt"));
+    EXPECT_EQ(machine.shell.requests.size(), 1u);
   }
 }
 

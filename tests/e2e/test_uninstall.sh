@@ -49,6 +49,11 @@ check_eq 0x7 "$(reg_query "$SETTINGS_KEY" StartID)" "StartID kept"
 check '! reg_query "$SETTINGS_KEY" Speed >/dev/null' "other settings removed"
 check '! reg_query "$SETTINGS_KEY" FileName_ >/dev/null' "remembered file name removed"
 check '! reg_key_exists "$SETTINGS_KEY\\PlayList"' "PlayList removed"
+check_eq "    StartID    REG_DWORD    0x7" "$(reg_values "$SETTINGS_KEY" /s)" "the settings key holds StartID only"
+"$E2E_WINE" reg delete "$SETTINGS_KEY" /v StartID /f >/dev/null 2>&1 </dev/null
+check 'reg_values "$SETTINGS_KEY" /s >/dev/null' "the settings key stays, empty"
+check_eq "" "$(reg_values "$SETTINGS_KEY" /s)" "an empty key lists no values"
+check '! reg_values "$UNINSTALL_KEY" >/dev/null' "a removed key is missing"
 wait_for_no_file "$folder/uninstall probe.exe"
 close_message_box "$farewell"
 no_window_appears '.' 2

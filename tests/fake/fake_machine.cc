@@ -94,6 +94,7 @@ class FakeFile : public File {
   int64_t Read(void* buffer, int64_t count) override {
     if (!readable_ || count < 0) return -1;
     if (entry_->fail_reads_from && position_ + count > *entry_->fail_reads_from) return -1;
+    if (entry_->fail_reads_at && position_ == *entry_->fail_reads_at) return -1;
     int64_t size = Size();
     // Reading at the end finds the end; reading from past it means the
     // installer took an offset outside the file for one inside it.
@@ -134,10 +135,26 @@ FakeFileSystem::FakeFileSystem() {
   AddFolder(windows_folder);
 }
 
+std::string FakeFileSystem::Spelled(const std::string& path) const {
+  std::string full =
+      JoinParts(PathParts(IsAbsolute(path) ? path : current_folder + "\\" + path, is_lead_byte));
+  for (const auto& [short_form, long_form] : short_names_) {
+    const std::string folded = Fold(full);
+    if (folded.compare(0, short_form.size(), short_form) == 0 &&
+        (folded.size() == short_form.size() || folded[short_form.size()] == '\\')) {
+      full = long_form + full.substr(short_form.size());
+    }
+  }
+  return full;
+}
+
 std::string FakeFileSystem::Key(const std::string& path) const {
   if (path.empty()) return std::string();  // names nothing, as on Windows
-  return Fold(JoinParts(PathParts(IsAbsolute(path) ? path : current_folder + "\\" + path,
-                                  is_lead_byte)));
+  return Fold(Spelled(path));
+}
+
+void FakeFileSystem::AddShortName(const std::string& short_form, const std::string& long_form) {
+  short_names_.emplace_back(Fold(JoinParts(PathParts(short_form, is_lead_byte))), JoinParts(PathParts(long_form, is_lead_byte)));
 }
 
 bool FakeFileSystem::ParentExists(const std::string& key) const {
@@ -284,6 +301,13 @@ std::string FakeFileSystem::FullPath(const std::string& path) {
 
 std::string FakeFileSystem::ShortPath(const std::string& path) {
   return short_path ? short_path(path) : path;
+}
+
+std::string FakeFileSystem::LongPath(const std::string& path) {
+  if (!FileExists(path) && !FolderExists(path)) return path;
+  std::string spelled = Spelled(path);
+  if (!path.empty() && path.back() == '\\' && spelled.back() != '\\') spelled += '\\';
+  return spelled;
 }
 
 // ---------------------------------------------------------------- registry
@@ -562,6 +586,7 @@ std::unique_ptr<WizardWindow> FakeApplication::CreateWizardWindow(WizardEvents& 
 void FakeApplication::RunMessageLoop() {
   loop_ran = true;
   shown = show_main_window && !terminated;
+  if (on_message_loop && !terminated) on_message_loop();
 }
 
 void FakeApplication::ProcessMessages() {

@@ -28,6 +28,8 @@ struct FakeFileEntry {
   // Faults: reads fail from this offset on; writes accept at most this many
   // bytes in all (a full disk).
   std::optional<int64_t> fail_reads_from;
+  // Reads that start at this offset fail (one block that cannot be read).
+  std::optional<int64_t> fail_reads_at;
   std::optional<int64_t> write_capacity;
 };
 
@@ -59,6 +61,10 @@ class FakeFileSystem : public FileSystem {
   // The system's lead-byte test: paths are split into characters, so the
   // second byte of a double-byte character is never taken for a "\".
   std::function<bool(uint8_t)> is_lead_byte = [](uint8_t) { return false; };
+  // Gives the folder `long_form` a second name `short_form` (such as
+  // "C:\PROGRA~1"): paths through either name reach the same files, and
+  // LongPath spells out the short one.
+  void AddShortName(const std::string& short_form, const std::string& long_form);
 
   std::unique_ptr<File> OpenForReading(const std::string& path, ShareMode share) override;
   std::unique_ptr<File> OpenForUpdate(const std::string& path) override;
@@ -74,10 +80,14 @@ class FakeFileSystem : public FileSystem {
   std::string WindowsFolder() override { return windows_folder; }
   std::string FullPath(const std::string& path) override;
   std::string ShortPath(const std::string& path) override;
+  std::string LongPath(const std::string& path) override;
   std::string ProgramPath() override { return program_path; }
 
  private:
   std::string Key(const std::string& path) const;
+  // `path` made absolute, with a short folder name replaced by its long form.
+  std::string Spelled(const std::string& path) const;
+  std::vector<std::pair<std::string, std::string>> short_names_;  // folded short, long
   bool ParentExists(const std::string& key) const;
   std::set<std::string> refuse_create_;
   std::map<std::string, int64_t> write_limits_;
@@ -244,6 +254,8 @@ class FakeApplication : public Application {
   // The last window created; it outlives the run so tests can look at it.
   FakeWizardWindow* window = nullptr;
   std::function<void()> on_process_messages;
+  // What the user does while the message loop runs (for example click Next).
+  std::function<void()> on_message_loop;
 
   void SetTitle(const std::string& text) override { title = text; }
   void SetShowMainWindow(bool show) override { show_main_window = show; }

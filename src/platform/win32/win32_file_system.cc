@@ -124,6 +124,11 @@ std::string Win32FileSystem::ShortPath(const std::string& path) {
       [&](char* buffer, DWORD size) { return GetShortPathNameA(path.c_str(), buffer, size); }, path);
 }
 
+std::string Win32FileSystem::LongPath(const std::string& path) {
+  return QueryText(
+      [&](char* buffer, DWORD size) { return GetLongPathNameA(path.c_str(), buffer, size); }, path);
+}
+
 std::string Win32FileSystem::ProgramPath() {
   return QueryText(
       [](char* buffer, DWORD size) { return GetModuleFileNameA(nullptr, buffer, size); }, "");

@@ -21,6 +21,7 @@ class Win32FileSystem : public FileSystem {
   std::string WindowsFolder() override;
   std::string FullPath(const std::string& path) override;
   std::string ShortPath(const std::string& path) override;
+  std::string LongPath(const std::string& path) override;
   std::string ProgramPath() override;
 };
 

@@ -499,6 +499,17 @@ reg_query() {
     return 1
 }
 
+# Prints the values of registry key KEY as "reg query KEY [/s]" lists them
+# (with /s also the subkeys, each headed by its name), without the line that
+# names KEY itself and without blank lines: nothing for a key without values.
+# Returns 1 if KEY does not exist. Usage: reg_values KEY [/s]
+reg_values() {
+    e2e_require_begun
+    local out
+    out=$("$E2E_WINE" reg query "$@" 2>>"$E2E_TEST_DIR/wine.log" </dev/null) || return 1
+    tr -d '\r' <<<"$out" | sed '/^$/d' | sed '1{/^HKEY_/d}'
+}
+
 # Succeeds if registry key KEY exists.
 reg_key_exists() {
     e2e_require_begun
