@@ -56,9 +56,9 @@ wait_window_gone "$wizard" 10
 check_eq 0 "$(wine_wait "$handle" 10)" "the wizard's run ends with exit code 0"
 no_window_appears '.' 0.5
 
-folder="$(drive_c)/Program Files/Aurora"
+folder="$(program_files)/Aurora"
 check '[[ -d $folder && -z $(ls -A "$folder") ]]' \
   "the destination folder is left empty (the partial probe.scr is deleted)"
-check_eq 'C:\Program Files\Aurora' "$(reg_query "$UNINSTALL_KEY" InstallLocation)" "the uninstall entry is written"
+check_eq "$PROGRAM_FILES\\Aurora" "$(reg_query "$UNINSTALL_KEY" InstallLocation)" "the uninstall entry is written"
 check '[[ -f "$(user_desktop)/Preview Aurora.lnk" ]]' "the desktop shortcut is written"
 check '! reg_query "$SETTINGS_KEY" FileName_ >/dev/null' "no file name is remembered"
