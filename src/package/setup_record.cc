@@ -47,7 +47,12 @@ bool SetCountedText(CountedString& field, std::string_view text) {
 bool BlockSizesConsistent(const SetupRecord& record) {
   if (record.ReadmeSize < 0 || record.LicenseSize < 0 || record.LanguageSize < 0) return false;
   const int64_t sum = int64_t{record.ReadmeSize} + record.LicenseSize + record.LanguageSize;
-  return sum == record.ExtrasSize && PayloadLength(record) >= 0;
+  const int64_t payload_length = int64_t{record.PayloadSize} - record.ExtrasSize - kTailSize;
+  return sum == record.ExtrasSize && payload_length >= 0;
+}
+
+bool PayloadInsidePackage(const SetupRecord& record, int64_t package_end) {
+  return StubLength(package_end, record) >= 0;
 }
 
 SetupRecord EmptyRecord() {

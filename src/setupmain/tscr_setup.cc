@@ -94,6 +94,9 @@ bool TSCRSetup::LoadPackage(File& own_file, PackageKind kind) {
   if (!BlockSizesConsistent(record_)) return false;
 
   if (kind == PackageKind::kUninstaller) return RunUninstall(own_file, context_, *window_);
+  // The installation copies the payload from PackageEnd - PayloadSize and the
+  // uninstaller the Stub before it: both must lie inside the file.
+  if (!PayloadInsidePackage(record_, PackageEnd_)) return false;
   std::optional<SetupTexts> texts = ReadSetupTexts(own_file, PackageEnd_, record_);
   if (!texts) return false;
   texts_ = std::move(*texts);

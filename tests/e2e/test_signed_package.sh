@@ -27,7 +27,8 @@ check 'cmp -s "$PROBE_SCR" "$folder/probe.scr"' "installed screensaver is byte-i
 
 uninstaller="$folder/uninstall probe.exe"
 security=$("$E2E_MINGW-objdump" -p "$uninstaller" | awk '/Security Directory/ {print $3 $4}')
-check_eq 000000000000000000000000 "$security" "the uninstaller's certificate table entry is cleared"
+# Address and size of the entry, 8 or 16 hex digits each by architecture.
+check '[[ $security =~ ^0{16,}$ ]]' "the uninstaller's certificate table entry is cleared (it holds $security)"
 checksum=$("$E2E_MINGW-objdump" -p "$uninstaller" | awk '/^CheckSum/ {print $2}')
 check_eq 00000000 "$checksum" "the uninstaller's checksum is cleared"
 check '! osslsigncode verify -in "$uninstaller" >/dev/null 2>&1' "the uninstaller carries no signature"
