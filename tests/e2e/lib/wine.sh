@@ -27,7 +27,9 @@
 # the architectures really differ (see installer.sh: Program Files (x86),
 # the Wow6432Node registry view). CTest registers every test_NAME.sh once
 # per architecture as e2e_test_NAME_ARCH with E2E_TEST_NAME=test_NAME_ARCH,
-# so a failure names its architecture.
+# so a failure names its architecture; SETUP_EXE and PROBE_SCR are then the
+# stub and probe screensaver of that architecture. A new test_NAME.sh needs
+# nothing more. By hand: ctest --preset native -R e2e_test_NAME_i686
 #
 # Optional settings: E2E_TIMEOUT (default wait in seconds, 30), E2E_KEEP=1
 # (keep the test's prefix after the test), E2E_WINE / E2E_WINESERVER (the
