@@ -66,8 +66,9 @@ type_text "$wizard" 'C:\users\'
 check 'wait_until 5 wizard_shows "Edit: C:\\users\\"' "the folder box holds C:\\users\\"
 click_at "$wizard" 433 142  # Browse (btnBrowse at 393,130, 80 x 25)
 dialog_shows_text() { window_texts '#32770' "$1" | grep -Fxq 'Static: Browse'; }
-dialog=$(wait_until "$E2E_TIMEOUT" find_windows '.' | grep -vx "$wizard" | head -n1) ||
-  fail "no folder dialog besides the wizard"
+other_window() { find_windows '.' | grep -vx "$wizard"; }
+dialog=$(wait_until "$E2E_TIMEOUT" other_window) || fail "no folder dialog besides the wizard"
+dialog=${dialog%%$'\n'*}
 caption=$(xdotool getwindowname "$dialog")
 check 'wait_until 5 dialog_shows_text "$caption"' "the folder dialog '$caption' shows the text 'Browse'"
 screenshot folder-dialog >/dev/null
