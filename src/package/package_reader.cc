@@ -71,6 +71,7 @@ std::optional<std::string> ReadBlock(File& file, int64_t offset, int64_t size) {
   if (offset < 0 || file_size < 0 || offset > file_size || size > file_size - offset) {
     return std::nullopt;
   }
+  if (size > kMaxBlockSize) return std::nullopt;
   std::string block(static_cast<size_t>(size), '\0');
   if (!ReadExactly(file, offset, block.data(), size)) return std::nullopt;
   return block;

@@ -32,8 +32,16 @@ struct PackageLocation {
 // before 0 or end past the end of the file, or returns fewer bytes.
 [[nodiscard]] bool ReadExactly(File& file, int64_t offset, void* buffer, int64_t count);
 
+// The largest block ReadBlock takes into memory: 64 MiB. The program holds a
+// block and copies of it (the window's text) at once, and a 32-bit process
+// has 2 GiB; an allocation that fails would end the program, as it has no
+// exceptions, so a larger block counts as memory that cannot be obtained.
+inline constexpr int64_t kMaxBlockSize = int64_t{64} << 20;
+
 // Reads a block of `size` bytes at `offset` (empty for size 0); nullopt when
-// the size is negative or the read fails as for ReadExactly.
+// the size is negative or over kMaxBlockSize, or the read fails as for
+// ReadExactly. The sizes are checked against the file before any memory is
+// taken.
 [[nodiscard]] std::optional<std::string> ReadBlock(File& file, int64_t offset, int64_t size);
 
 // Reads the record of the package that ends at `package_end`.

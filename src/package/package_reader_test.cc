@@ -79,6 +79,16 @@ TEST_F(PackageReaderTest, ReadsStayInsideTheFile) {
   EXPECT_FALSE(ReadBlock(*file, 2, int64_t{1} << 40));
 }
 
+// A block the file holds but the program will not take into memory fails
+// like one outside the file, before any memory is taken for it.
+TEST_F(PackageReaderTest, BlocksOverTheSizeLimitFailToRead) {
+  std::unique_ptr<File> file = Open(std::string(static_cast<size_t>(kMaxBlockSize) + 1, 'r'));
+  EXPECT_FALSE(ReadBlock(*file, 0, kMaxBlockSize + 1));
+  std::optional<std::string> largest = ReadBlock(*file, 1, kMaxBlockSize);
+  ASSERT_TRUE(largest);
+  EXPECT_EQ(int64_t(largest->size()), kMaxBlockSize);
+}
+
 TEST_F(PackageReaderTest, ReadsTheBlocksOfASetupPackage) {
   PackageBuilder package;
   package.readme = "Read me\r\n";

@@ -50,6 +50,11 @@ bool BlockSizesConsistent(const SetupRecord& record) {
   return sum == record.ExtrasSize;
 }
 
+bool PayloadInsidePackage(const SetupRecord& record, int64_t package_end) {
+  const int64_t payload_length = int64_t{record.PayloadSize} - record.ExtrasSize - kTailSize;
+  return payload_length >= 0 && StubLength(package_end, record) >= 0;
+}
+
 SetupRecord EmptyRecord() {
   SetupRecord record;
   std::memset(&record, 0, sizeof(record));

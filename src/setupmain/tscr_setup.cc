@@ -74,9 +74,11 @@ bool TSCRSetup::LoadPackage(File& own_file, PackageKind kind) {
   if (!BlockSizesConsistent(record_)) return false;
 
   if (kind == PackageKind::kUninstaller) return RunUninstall(own_file, context_, *window_);
-  // Only a setup package has a payload: an uninstaller's PayloadSize still
-  // holds the setup value, or whatever else, and nothing reads it.
-  if (PayloadLength(record_) < 0) return false;
+  // Only a setup package has a payload (an uninstaller's PayloadSize still
+  // holds the setup value, or whatever else, and nothing reads it). The
+  // installation copies it from PackageEnd - PayloadSize and the uninstaller
+  // the Stub before it: both must lie inside the file.
+  if (!PayloadInsidePackage(record_, PackageEnd_)) return false;
   std::optional<SetupTexts> texts = ReadSetupTexts(own_file, PackageEnd_, record_);
   if (!texts) return false;
   texts_ = std::move(*texts);

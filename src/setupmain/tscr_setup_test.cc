@@ -33,6 +33,18 @@ TEST(TSCRSetupLoading, AnUnreadablePackageIsReportedOnceAndEndsTheRun) {
   SetupRecord negative_readme = package.FinalRecord();
   negative_readme.ReadmeSize = -5;
   negative_readme.ExtrasSize = -5;
+  // Sizes near the int32 limits: in 32-bit arithmetic the payload length
+  // wraps to a positive value, or the payload would start before the file.
+  SetupRecord payload_near_min = package.FinalRecord();
+  payload_near_min.PayloadSize = INT32_MIN + 100;
+  SetupRecord payload_at_max = package.FinalRecord();
+  payload_at_max.PayloadSize = INT32_MAX;
+  SetupRecord payload_past_start = package.FinalRecord();
+  payload_past_start.PayloadSize += static_cast<int32_t>(package.stub.size()) + 1;
+  SetupRecord readme_2gb = package.FinalRecord();
+  readme_2gb.ReadmeSize = INT32_MAX - 1000;
+  readme_2gb.ExtrasSize = INT32_MAX - 1000;
+  readme_2gb.PayloadSize = INT32_MAX;
   PackageBuilder uninstaller = package;
   uninstaller.signature = UninstallerSignature();
 
@@ -47,6 +59,10 @@ TEST(TSCRSetupLoading, AnUnreadablePackageIsReportedOnceAndEndsTheRun) {
       {"readme outside the file", package.BytesWithRecord(readme_outside)},
       {"block sizes that do not add up", package.BytesWithRecord(extras_mismatch)},
       {"negative readme size", package.BytesWithRecord(negative_readme)},
+      {"payload size near INT32_MIN", package.BytesWithRecord(payload_near_min)},
+      {"payload size INT32_MAX", package.BytesWithRecord(payload_at_max)},
+      {"payload starting before the file", package.BytesWithRecord(payload_past_start)},
+      {"readme block of 2 GB", package.BytesWithRecord(readme_2gb)},
       {"uninstaller with a damaged record signature",
        uninstaller.BytesWithRecord(damaged_signature)},
   };

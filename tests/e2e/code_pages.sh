@@ -102,29 +102,29 @@ localized_round_trip() {
   check_eq 0 "$(wine_wait "$handle")" "the cancelled wizard ends with exit code 0"
 
   check_eq 0 "$(wine_run "$package" -silent)" "silent installation"
-  folder="$(drive_c)/Program Files/$L_TITLE"
+  folder="$(program_files)/$L_TITLE"
   group="$(user_programs)/$L_TITLE"
   local installed base uninstaller_file
   installed=$(installed_name "$L_CODEPAGE" "$L_FILE")
   base=${installed%.*}
   uninstaller_file="$(ascii_lower "$L_UNINSTALL") $base.exe"
-  check '[[ -f "$folder/$installed" ]]' "installed as Program Files\\$L_TITLE\\$installed"
+  check '[[ -f "$folder/$installed" ]]' "installed as $PROGRAM_FILES\\$L_TITLE\\$installed"
   check '[[ -f "$folder/$uninstaller_file" ]]' "uninstaller $uninstaller_file"
   local readme_file="$folder/$L_TITLE $L_README_WORD.txt"
   check '[[ -f $readme_file ]]' "readme file $L_TITLE $L_README_WORD.txt"
   check_eq "$(in_code_page "$L_CODEPAGE" "$L_README"$'\n' | sed 's/$/\r/')" \
     "$(cat "$readme_file")" "the readme file holds the readme in code page $L_CODEPAGE, CR LF lines"
-  check_link_in "$L_CODEPAGE" "$(user_desktop)/$L_PREVIEW $L_TITLE.lnk" "C:\\Program Files\\$L_TITLE\\$installed"
+  check_link_in "$L_CODEPAGE" "$(user_desktop)/$L_PREVIEW $L_TITLE.lnk" "$PROGRAM_FILES\\$L_TITLE\\$installed"
   check '[[ -f "$group/$L_PREVIEW $L_TITLE.lnk" ]]' "program group link $L_PREVIEW $L_TITLE"
   check '[[ -f "$group/$L_UNINSTALL $L_TITLE.lnk" ]]' "program group link $L_UNINSTALL $L_TITLE"
   check '[[ -f "$group/$L_README_WORD.lnk" ]]' "program group link $L_README_WORD"
-  local entry="HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\$L_TITLE"
+  local entry="$HKLM_SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\$L_TITLE"
   local settings="HKCU\\Software\\Lumivane\\$L_TITLE"
   check 'reg_key_exists "$entry"' "uninstall entry $entry"
   check 'reg_key_exists "$settings"' "settings key $settings"
   local uninstaller
   uninstaller=$(reg_query_text "$L_OEM" "$entry" UninstallString)
-  check_eq "\"C:\\Program Files\\$L_TITLE\\$uninstaller_file\"" "$uninstaller" \
+  check_eq "\"$PROGRAM_FILES\\$L_TITLE\\$uninstaller_file\"" "$uninstaller" \
     "the uninstall entry names the uninstaller"
 
   # The full uninstallation, answered with the default button (Yes).

@@ -48,10 +48,23 @@ user_profile() {
   fail "no user profile in the prefix"
 }
 
+# The Linux path of the program files folder the stub installs into by default.
+program_files() { echo "$(drive_c)/${PROGRAM_FILES#C:\\}"; }
+
 user_desktop() { echo "$(user_profile)/Desktop"; }
 user_programs() { echo "$(user_profile)/AppData/Roaming/Microsoft/Windows/Start Menu/Programs"; }
 
-UNINSTALL_KEY='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Aurora'
+# What differs between the architectures on a 64-bit Windows: the i686 stub
+# sees the 32-bit view of HKLM\Software (kept under Wow6432Node) and the
+# 32-bit program files folder.
+if [[ $E2E_ARCH == i686 ]]; then
+  HKLM_SOFTWARE='HKLM\Software\Wow6432Node'
+  PROGRAM_FILES='C:\Program Files (x86)'
+else
+  HKLM_SOFTWARE='HKLM\Software'
+  PROGRAM_FILES='C:\Program Files'
+fi
+UNINSTALL_KEY="$HKLM_SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\Aurora"
 SETTINGS_KEY='HKCU\Software\Lumivane\Aurora'
 
 # Fails unless the lnk file LINK points at the Windows path TARGET.
@@ -83,12 +96,12 @@ wait_for_no_file() {
 
 HELPERS_DIR=$(cd "$(dirname "${BASH_SOURCE[0]}")/helpers" && pwd)
 
-# Builds the Windows helper program helpers/NAME.c into "$E2E_TEST_DIR/NAME.exe"
-# (once per test) and prints its path.
+# Builds the Windows helper program helpers/NAME.c for E2E_ARCH into
+# "$E2E_TEST_DIR/NAME.exe" (once per test) and prints its path.
 build_helper() {
   local exe=$E2E_TEST_DIR/$1.exe
   if [[ ! -f $exe ]]; then
-    x86_64-w64-mingw32-gcc -static -s -O2 -Wall -Wextra -o "$exe" "$HELPERS_DIR/$1.c" \
+    "$E2E_MINGW-gcc" -static -s -O2 -Wall -Wextra -o "$exe" "$HELPERS_DIR/$1.c" \
       >>"$E2E_TEST_DIR/build.log" 2>&1 || fail "cannot build helper $1, see $E2E_TEST_DIR/build.log"
   fi
   echo "$exe"

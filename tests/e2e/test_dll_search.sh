@@ -16,21 +16,21 @@ e2e_begin
 source "$here/installer.sh"
 
 downloads="$(user_profile)/Downloads"
-folder="$(drive_c)/Program Files/Aurora"
+folder="$(program_files)/Aurora"
 mkdir -p "$downloads"
 cp "$(pack_probe_bare Aurora-setup.exe)" "$downloads/"
 export WINEDEBUG=+module
 
-# Setup: Install on the Directory page, then Finish.
+# Setup: Install on the Directory page; without a readme the wizard closes
+# when the installation is done.
 handle=$(wine_run_bg "$downloads/Aurora-setup.exe")
 wizard=$(wait_window '^Aurora Setup$')
 press_key "$wizard" Return
 wait_for_file "$folder/uninstall probe.exe"
-press_key "$wizard" Return
 check_eq 0 "$(wine_wait "$handle")" "setup exits with 0"
 
 # The uninstaller: Yes, then the copy's closing message.
-handle=$(wine_run_bg 'C:\Program Files\Aurora\uninstall probe.exe')
+handle=$(wine_run_bg "$PROGRAM_FILES\\Aurora\\uninstall probe.exe")
 question=$(wait_window '^Aurora Uninstall$')
 press_key "$question" alt+y
 farewell=$(wait_window '^Screensaver Setup$')

@@ -5,8 +5,10 @@
 # the partly copied screensaver file is deleted and no file name is
 # remembered; the uninstall entry and the shortcuts are written all the same,
 # as designed. A record whose block sizes do not add up (which would make the
-# payload run past the file's end) is refused when the package is read: under
-# -silent the run ends with exit code 1 and nothing is created.
+# payload run past the file's end), or whose sizes near the int32 limits would
+# wrap around or ask for more memory than a 32-bit program has, is refused
+# when the package is read: under -silent the run ends with exit code 1 and
+# nothing is created.
 set -euo pipefail
 here=$(dirname "$0")
 source "$here/lib/wine.sh"
@@ -23,17 +25,34 @@ write_int32() {
   printf "$escaped" | dd of="$1" bs=1 seek="$2" conv=notrunc status=none
 }
 
-# -silent: the package has no readme, licence or language block; a negative
-# ExtrasSize would make the payload (PayloadSize - ExtrasSize - 946 bytes) run
-# 2000 - 946 bytes past the end of the file.
+# -silent, packages without readme, licence or language block, each with
+# record fields overwritten: "what|FIELD=VALUE ..." (offsets in the record).
+# A negative ExtrasSize would make the payload (PayloadSize - ExtrasSize - 946
+# bytes) run 2000 - 946 bytes past the end of the file; a PayloadSize near
+# INT32_MIN gives a positive payload length in 32 bits; one at INT32_MAX puts
+# the payload's start before the file; a readme of 2 GB cannot be held.
+declare -A field_offset=([PayloadSize]=0 [ExtrasSize]=0x190 [ReadmeSize]=0x194)
+damaged_cases=(
+  'inconsistent block sizes|ExtrasSize=-2000'
+  'PayloadSize near INT32_MIN|PayloadSize=-2147483548'
+  'PayloadSize INT32_MAX|PayloadSize=2147483647'
+  'a readme block of 2 GB|PayloadSize=2147483647 ExtrasSize=2147482647 ReadmeSize=2147482647'
+)
 damaged=$(pack_probe_bare Damaged-setup.exe)
 record_start=$(($(stat -c %s "$damaged") - 946))
-write_int32 "$damaged" $((record_start + 0x190)) -2000
-check_eq -2000 "$(package_field "$damaged" ExtrasSize)" "ExtrasSize of the damaged record"
-check_eq 1 "$(wine_run -t 15 "$damaged" -silent 'C:\Damaged')" "-silent with inconsistent block sizes ends with exit code 1"
-no_window_appears '.' 0.5
-check '[[ ! -e $(drive_c)/Damaged ]]' "-silent: nothing is created"
-check '! reg_key_exists "$UNINSTALL_KEY"' "-silent: no uninstall entry"
+for case in "${damaged_cases[@]}"; do
+  IFS='|' read -r what fields <<<"$case"
+  package=$E2E_TEST_DIR/case.exe
+  cp "$damaged" "$package"
+  for field in $fields; do
+    write_int32 "$package" $((record_start + field_offset[${field%%=*}])) "${field#*=}"
+    check_eq "${field#*=}" "$(package_field "$package" "${field%%=*}")" "$what: ${field%%=*} of the damaged record"
+  done
+  check_eq 1 "$(wine_run -t 15 "$package" -silent 'C:\Damaged')" "-silent with $what ends with exit code 1"
+  no_window_appears '.' 0.5
+  check '[[ ! -e $(drive_c)/Damaged ]]' "-silent with $what: nothing is created"
+  check '! reg_key_exists "$UNINSTALL_KEY"' "-silent with $what: no uninstall entry"
+done
 
 # The wizard: cut the package 1000 bytes into the screensaver once the wizard
 # is up; the stub, which Wine has mapped, stays whole.
@@ -56,9 +75,9 @@ wait_window_gone "$wizard" 10
 check_eq 0 "$(wine_wait "$handle" 10)" "the wizard's run ends with exit code 0"
 no_window_appears '.' 0.5
 
-folder="$(drive_c)/Program Files/Aurora"
+folder="$(program_files)/Aurora"
 check '[[ -d $folder && -z $(ls -A "$folder") ]]' \
   "the destination folder is left empty (the partial probe.scr is deleted)"
-check_eq 'C:\Program Files\Aurora' "$(reg_query "$UNINSTALL_KEY" InstallLocation)" "the uninstall entry is written"
+check_eq "$PROGRAM_FILES\\Aurora" "$(reg_query "$UNINSTALL_KEY" InstallLocation)" "the uninstall entry is written"
 check '[[ -f "$(user_desktop)/Preview Aurora.lnk" ]]' "the desktop shortcut is written"
 check '! reg_query "$SETTINGS_KEY" FileName_ >/dev/null' "no file name is remembered"

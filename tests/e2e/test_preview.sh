@@ -19,7 +19,7 @@ start=$(e2e_now_ms)
 handle=$(wine_run_bg "$package" -previewonly)
 wizard=$(wait_window '^Aurora Setup$')
 check 'wait_until 5 wizard_shows "Static: Select Destination Directory"' "the wizard opens on the Directory page"
-default_folder='C:\Program Files\Aurora\'
+default_folder="$PROGRAM_FILES\\Aurora\\"
 check 'wizard_shows "Edit: $default_folder"' "the folder box holds $default_folder"
 screenshot directory >/dev/null
 click_at "$wizard" 377 348  # Install (btnNext at 337,336, 80 x 25)

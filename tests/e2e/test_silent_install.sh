@@ -13,8 +13,8 @@ package=$(pack_probe Aurora-setup.exe --web https://example.org/aurora)
 check_eq 0 "$(wine_run "$package" -silent)" "silent installation exits with 0"
 no_window_appears '.' 1
 
-folder="$(drive_c)/Program Files/Aurora"
-win_folder='C:\Program Files\Aurora'
+folder="$(program_files)/Aurora"
+win_folder="$PROGRAM_FILES\\Aurora"
 check 'cmp -s "$PROBE_SCR" "$folder/probe.scr"' "installed screensaver is byte-identical to the payload"
 check 'cmp -s "$EXAMPLES_DIR/readme.txt" "$folder/Aurora Readme.txt"' "readme file written"
 uninstaller="$folder/uninstall probe.exe"

@@ -15,10 +15,10 @@ reg_set "$SETTINGS_KEY" StartID REG_DWORD 7
 reg_set "$SETTINGS_KEY" Speed REG_SZ fast
 reg_set "$SETTINGS_KEY\\PlayList\\First" Name REG_SZ one
 
-folder="$(drive_c)/Program Files/Aurora"
+folder="$(program_files)/Aurora"
 uninstall_string=$(reg_query "$UNINSTALL_KEY" UninstallString)
 uninstaller_win=${uninstall_string//\"/}
-check_eq 'C:\Program Files\Aurora\uninstall probe.exe' "$uninstaller_win" "uninstall string names the uninstaller"
+check_eq "$PROGRAM_FILES\\Aurora\\uninstall probe.exe" "$uninstaller_win" "uninstall string names the uninstaller"
 group="$(user_programs)/Aurora"
 
 

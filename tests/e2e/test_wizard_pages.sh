@@ -15,7 +15,7 @@ source "$here/installer.sh"
 
 log_probe_runs
 
-folder="$(drive_c)/Program Files/Aurora"
+folder="$(program_files)/Aurora"
 
 # Texts of one language: the wizard's caption, the page titles and the
 # buttons' captions, as window_texts prints them (converted to UTF-8).
@@ -71,7 +71,7 @@ walk_wizard() {
 
   click_next "$wizard"
   expect_text "${t[caption]}" "Static: ${t[directory]}" "$lang: Next leads to the Directory page"
-  expect_text "${t[caption]}" 'Edit: C:\Program Files\Aurora\' "$lang: the folder box holds the default folder"
+  expect_text "${t[caption]}" "Edit: $PROGRAM_FILES\\Aurora\\" "$lang: the folder box holds the default folder"
   expect_text "${t[caption]}" "Button: ${t[install]}" "$lang: the Directory page offers Install"
   screenshot "$lang-3-directory" >/dev/null
 

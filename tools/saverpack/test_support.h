@@ -2,11 +2,10 @@
 // and whole-file reads and writes.
 #pragma once
 
-#include <stdlib.h>
-
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -14,10 +13,14 @@ namespace saverpack::testing {
 
 class TempFolder {
  public:
+  // A new folder with a random name, so that tests running at the same time
+  // never share one.
   TempFolder() {
-    std::string pattern =
-        (std::filesystem::temp_directory_path() / "saverpack_test_XXXXXX").string();
-    path_ = mkdtemp(pattern.data());
+    std::random_device random;
+    const std::filesystem::path temp = std::filesystem::temp_directory_path();
+    do {
+      path_ = temp / ("saverpack_test_" + std::to_string(random()));
+    } while (!std::filesystem::create_directory(path_));
   }
   ~TempFolder() {
     std::error_code ignored;

@@ -1,6 +1,6 @@
 #!/bin/bash
-# Creates the template Wine prefix "$E2E_WORK/template" that every
-# end-to-end test copies. Does nothing when a complete template exists;
+# Creates the template Wine prefix "$E2E_WORK/template-$E2E_ARCH" that every
+# end-to-end test of that architecture copies. Does nothing when a complete template exists;
 # rebuilds one that is missing or was left incomplete by an interrupted run.
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/wine.sh"

@@ -14,14 +14,47 @@
 # value=$(function ...). Functions that check something fail the test
 # themselves (see fail), even when called inside $(...).
 #
+# Architecture: E2E_ARCH picks the Windows programs' architecture and the
+# Wine that runs them:
+#   x86_64 (default)  Debian's wine64 (/usr/lib/wine/wine64)
+#   i686              the 32-bit Wine environment: ../wow64/wine, a chroot
+#                     built by ../wow64/make_env.sh (make deps), whose Wine
+#                     runs 32-bit programs in a 64-bit (WoW64) prefix
+# Each architecture has its own template prefix, "$E2E_WORK/template-ARCH".
+# A test script runs the same for both: it calls Windows programs through
+# wine_run / wine_run_bg / "$E2E_WINE", builds helpers with the mingw-w64
+# tools "$E2E_MINGW-gcc", "$E2E_MINGW-objdump", and names E2E_ARCH where
+# the architectures really differ (see installer.sh: Program Files (x86),
+# the Wow6432Node registry view). CTest registers every test_NAME.sh once
+# per architecture as e2e_test_NAME_ARCH with E2E_TEST_NAME=test_NAME_ARCH,
+# so a failure names its architecture; SETUP_EXE and PROBE_SCR are then the
+# stub and probe screensaver of that architecture. A new test_NAME.sh needs
+# nothing more. By hand: ctest --preset native -R e2e_test_NAME_i686
+#
 # Optional settings: E2E_TIMEOUT (default wait in seconds, 30), E2E_KEEP=1
-# (keep the test's prefix after the test), E2E_WINE / E2E_WINESERVER.
+# (keep the test's prefix after the test), E2E_WINE / E2E_WINESERVER (the
+# Wine of E2E_ARCH).
 
-E2E_WINE=${E2E_WINE:-/usr/lib/wine/wine64}
-# The Debian wrapper script for wineserver forces -p0; call the binary itself.
-E2E_WINESERVER=${E2E_WINESERVER:-/usr/lib/wine/wineserver64}
+E2E_ARCH=${E2E_ARCH:-x86_64}
+E2E_LIB_DIR=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+
+# Prints the wine (or with "server": the wineserver) program of architecture ARCH.
+e2e_arch_wine() {
+    case $1 in
+    # The Debian wrapper script for wineserver forces -p0; call the binary itself.
+    x86_64) echo "/usr/lib/wine/wine${2-}64" ;;
+    i686) echo "$E2E_LIB_DIR/../wow64/wine${2-}" ;;
+    *) echo "unknown E2E_ARCH '$1' (x86_64 or i686)" >&2; return 1 ;;
+    esac
+}
+
+E2E_WINE=${E2E_WINE:-$(e2e_arch_wine "$E2E_ARCH")}
+E2E_WINESERVER=${E2E_WINESERVER:-$(e2e_arch_wine "$E2E_ARCH" server)}
+E2E_MINGW=$E2E_ARCH-w64-mingw32
 E2E_TIMEOUT=${E2E_TIMEOUT:-30}
 E2E_TEMPLATE_MARKER=.e2e-template-complete
+# Holds the architecture of a prefix (copied with the template).
+E2E_ARCH_MARKER=.e2e-arch
 
 # ---------------------------------------------------------------- basics
 
@@ -60,7 +93,7 @@ wait_until() {
 # message in the test folder and takes failure.png of the test's display.
 # Inside a subshell or $(...) it stops the main test script too.
 fail() {
-    printf 'FAIL [%s]: %s\n' "${E2E_TEST_NAME:-?}" "$*" >&2
+    printf 'FAIL [%s, %s]: %s\n' "${E2E_TEST_NAME:-?}" "$E2E_ARCH" "$*" >&2
     if [[ -n ${E2E_TEST_DIR:-} && -d $E2E_TEST_DIR ]]; then
         printf '%s\n' "$*" >>"$E2E_TEST_DIR/FAILED"
         if [[ -n ${E2E_XVFB_PID:-} && ! -e $E2E_TEST_DIR/failure.png ]]; then
@@ -158,20 +191,31 @@ e2e_wine_env() {
     )
 }
 
-# Kills the wineserver of prefix PREFIX, if one runs, and waits for it to
-# flush the registry files. Succeeds if a server was running.
+# Kills the wineserver of prefix PREFIX (with the Wine of the prefix's own
+# architecture), if one runs, and waits for it to flush the registry files.
+# Succeeds if a server was running.
 e2e_kill_wineserver() {
     [[ -f $1/system.reg ]] || return 1
-    env "WINEPREFIX=$1" "$E2E_WINESERVER" -k >/dev/null 2>&1 </dev/null
+    local arch server=$E2E_WINESERVER
+    arch=$(e2e_read_line "$1/$E2E_ARCH_MARKER") || arch=$E2E_ARCH
+    [[ $arch == "$E2E_ARCH" ]] || server=$(e2e_arch_wine "$arch" server) || return 1
+    env "WINEPREFIX=$1" "$server" -k >/dev/null 2>&1 </dev/null
 }
 
-# Creates the template prefix "$E2E_WORK/template" unless it is complete.
-# Safe to call from several processes at once.
+# Prints the folder of the template prefix of E2E_ARCH.
+e2e_template_dir() {
+    echo "$E2E_WORK/template-$E2E_ARCH"
+}
+
+# Creates the template prefix of E2E_ARCH (e2e_template_dir) unless it is
+# complete. Safe to call from several processes at once.
 e2e_make_template() {
     e2e_require_work
-    local dir=$E2E_WORK/template home=$E2E_WORK/home-template lock start link
+    local dir home lock start link
+    dir=$(e2e_template_dir)
+    home=$E2E_WORK/home-template-$E2E_ARCH
     mkdir -p "$E2E_WORK"
-    exec {lock}>"$E2E_WORK/template.lock"
+    exec {lock}>"$dir.lock"
     flock "$lock"
     if [[ -f $dir/$E2E_TEMPLATE_MARKER ]]; then
         exec {lock}>&-
@@ -185,14 +229,26 @@ e2e_make_template() {
     rm -rf "$dir" "$home"
     mkdir -p "$home"
     e2e_wine_env "$dir" "$home"
-    # No DISPLAY: the template must not depend on any X server.
-    env -u DISPLAY "${E2E_ENV[@]}" "$E2E_WINE" wineboot -i \
-        >"$E2E_WORK/template.log" 2>&1 </dev/null {lock}>&- ||
-        fail "wineboot -i failed, see $E2E_WORK/template.log"
+    # No DISPLAY: the template must not depend on any X server. A 64-bit
+    # prefix for both: the i686 programs run in it as on 64-bit Windows.
+    env -u DISPLAY "${E2E_ENV[@]}" WINEARCH=win64 "$E2E_WINE" wineboot -i \
+        >"$dir.log" 2>&1 </dev/null {lock}>&- ||
+        fail "wineboot -i failed, see $dir.log"
+    echo "$E2E_ARCH" >"$dir/$E2E_ARCH_MARKER"
     # A crashing program exits instead of waiting for a crash dialog.
     env -u DISPLAY "${E2E_ENV[@]}" "$E2E_WINE" reg add 'HKCU\Software\Wine\WineDbg' \
-        /v ShowCrashDialog /t REG_DWORD /d 0 /f >>"$E2E_WORK/template.log" 2>&1 </dev/null {lock}>&- ||
-        fail "could not disable the crash dialog, see $E2E_WORK/template.log"
+        /v ShowCrashDialog /t REG_DWORD /d 0 /f >>"$dir.log" 2>&1 </dev/null {lock}>&- ||
+        fail "could not disable the crash dialog, see $dir.log"
+    if [[ $E2E_ARCH == i686 ]]; then
+        # Debian 12's Wine starts a screensaver for any verb; the Wine of the
+        # 32-bit environment knows no verb for it. Give it the "install" verb,
+        # started the same way, so both see the installer use that verb.
+        env -u DISPLAY "${E2E_ENV[@]}" "$E2E_WINE" reg add 'HKCR\.scr' /ve /d scrfile /f \
+            >>"$dir.log" 2>&1 </dev/null {lock}>&- &&
+            env -u DISPLAY "${E2E_ENV[@]}" "$E2E_WINE" reg add 'HKCR\scrfile\shell\install\command' \
+                /ve /d '"%1"' /f >>"$dir.log" 2>&1 </dev/null {lock}>&- ||
+            fail "could not register the install verb of screensavers, see $dir.log"
+    fi
     env "${E2E_ENV[@]}" "$E2E_WINESERVER" -w >/dev/null 2>&1 </dev/null {lock}>&-
     # Wine links Desktop, Documents... to HOME; each test needs real folders.
     while IFS= read -r -d '' link; do
@@ -243,7 +299,7 @@ e2e_start_wineserver() {
 }
 
 # Prepares the test: a fresh "$E2E_WORK/$E2E_TEST_NAME" with a copy of the
-# template prefix (made first if missing), exported WINEPREFIX, HOME,
+# template prefix of E2E_ARCH (made first if missing), exported WINEPREFIX, HOME,
 # WINEDEBUG, WINEDLLOVERRIDES, E2E_TEST_DIR and DISPLAY (own Xvfb), a warm
 # wineserver, and an EXIT trap running e2e_end.
 e2e_begin() {
@@ -262,9 +318,9 @@ e2e_begin() {
     trap e2e_end EXIT
     trap 'exit 130' INT
     trap 'exit 143' TERM
-    exec {lock}>"$E2E_WORK/template.lock"
+    exec {lock}>"$(e2e_template_dir).lock"
     flock -s "$lock"
-    cp -a "$E2E_WORK/template" "$E2E_TEST_DIR/prefix"
+    cp -a "$(e2e_template_dir)" "$E2E_TEST_DIR/prefix"
     exec {lock}>&-
     e2e_wine_env "$E2E_TEST_DIR/prefix" "$E2E_TEST_DIR/home"
     export "${E2E_ENV[@]}"

@@ -12,9 +12,9 @@ source "$here/../lib/wine.sh"
 # selftest running at the same time never starts a half-written program.
 build_probes() {
     mkdir -p "$E2E_WORK"
-    x86_64-w64-mingw32-gcc -static -mwindows -O2 -s -Wall -Wextra \
+    "$E2E_MINGW-gcc" -static -mwindows -O2 -s -Wall -Wextra \
         -o "$E2E_WORK/msgbox.$$.exe" "$here/msgbox.c"
-    x86_64-w64-mingw32-gcc -static -municode -O2 -s -Wall -Wextra \
+    "$E2E_MINGW-gcc" -static -municode -O2 -s -Wall -Wextra \
         -o "$E2E_WORK/makelink.$$.exe" "$here/makelink.c" -lole32 -luuid
     mv -f "$E2E_WORK/msgbox.$$.exe" "$E2E_WORK/msgbox.exe"
     mv -f "$E2E_WORK/makelink.$$.exe" "$E2E_WORK/makelink.exe"
