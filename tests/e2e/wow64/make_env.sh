@@ -15,7 +15,7 @@ set -euo pipefail
 
 WOW64_ROOT=${WOW64_ROOT:-/var/cache/scrsetup/wine-wow64}
 # Bump when the recipe below changes: older environments are rebuilt.
-recipe=1
+recipe=2
 stamp=.scrsetup-wow64-recipe
 
 complete() { [[ $(cat "$WOW64_ROOT/$stamp" 2>/dev/null) == "$recipe" ]]; }
@@ -51,7 +51,10 @@ build() {
         debootstrap --variant=minbase trixie "$dir" "$mirror" >"$dir.log" 2>&1 ||
         { tail -n 30 "$dir.log"; echo "debootstrap failed, see $dir.log" >&2; return 1; }
     echo "wow64 environment: installing Wine ($((SECONDS - start)) s)"
+    # A Japanese font, so that wizard screenshots under code page 932 show
+    # their texts (Wine finds it through fontconfig).
     in_chroot "$dir" apt-get install -y -q --no-install-recommends wine wine64 fonts-wine \
+        fonts-ipafont-gothic \
         >>"$dir.log" 2>&1 || { tail -n 30 "$dir.log"; return 1; }
     # Only the PE files of the i386 build are needed: WoW64 runs them in the
     # 64-bit process; none of the package's i386 ELF files ever runs.
