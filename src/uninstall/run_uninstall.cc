@@ -56,8 +56,8 @@ std::optional<std::string> InstalledFile(const RunContext& context) {
   if (!remembered->empty() && MadeByThisInstallation(context, own_path, *remembered)) {
     return *remembered;
   }
-  const std::string fallback = std::string(paths.FolderPart(own_path)) +
-                               std::string(paths.FileNamePart(FieldText(context.record.ScreensaverFile)));
+  const std::string record_name(paths.FileNamePart(FieldText(context.record.ScreensaverFile)));
+  const std::string fallback = std::string(paths.FolderPart(own_path)) + record_name;
   if (MadeByThisInstallation(context, own_path, fallback)) return fallback;
   return std::string();
 }
