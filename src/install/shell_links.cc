@@ -3,7 +3,6 @@
 #include "install/target_file.h"
 #include "lang/english_texts.h"
 #include "lang/text.h"
-#include "package/short_name.h"
 
 namespace scrsetup {
 namespace {

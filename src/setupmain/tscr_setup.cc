@@ -99,8 +99,8 @@ void TSCRSetup::LangRenameControls() {
   w.SetText(Control::Label5, T(kTextReadyPage));
   w.SetText(Control::rbAccept, T(kTextAccept));
   w.SetText(Control::rbNotAccept, T(kTextNotAccept));
-  for (int page = 0; page < kPageCount; ++page) PageTitles_[page] = T(kEnglishPageTitles[page]);
   for (int page = 0; page < kPageCount; ++page) {
+    PageTitles_[page] = T(kEnglishPageTitles[page]);
     PageDescriptions_[page] = T(kEnglishPageDescriptions[page]);
   }
 }

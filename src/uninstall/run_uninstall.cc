@@ -9,9 +9,7 @@
 #include "install/target_file.h"
 #include "install/uninstall_entry.h"
 #include "lang/english_texts.h"
-#include "lang/text.h"
 #include "package/package_reader.h"
-#include "package/short_name.h"
 #include "uninstall/deferred_deletion.h"
 
 namespace scrsetup {

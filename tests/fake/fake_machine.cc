@@ -135,9 +135,13 @@ FakeFileSystem::FakeFileSystem() {
   AddFolder(windows_folder);
 }
 
+std::string FakeFileSystem::Absolute(const std::string& path) const {
+  const std::string absolute = IsAbsolute(path) ? path : current_folder + "\\" + path;
+  return JoinParts(PathParts(absolute, is_lead_byte));
+}
+
 std::string FakeFileSystem::Spelled(const std::string& path) const {
-  std::string full =
-      JoinParts(PathParts(IsAbsolute(path) ? path : current_folder + "\\" + path, is_lead_byte));
+  std::string full = Absolute(path);
   for (const auto& [short_form, long_form] : short_names_) {
     const std::string folded = Fold(full);
     if (folded.compare(0, short_form.size(), short_form) == 0 &&
@@ -154,7 +158,8 @@ std::string FakeFileSystem::Key(const std::string& path) const {
 }
 
 void FakeFileSystem::AddShortName(const std::string& short_form, const std::string& long_form) {
-  short_names_.emplace_back(Fold(JoinParts(PathParts(short_form, is_lead_byte))), JoinParts(PathParts(long_form, is_lead_byte)));
+  short_names_.emplace_back(Fold(JoinParts(PathParts(short_form, is_lead_byte))),
+                            JoinParts(PathParts(long_form, is_lead_byte)));
 }
 
 bool FakeFileSystem::ParentExists(const std::string& key) const {
@@ -235,8 +240,7 @@ std::unique_ptr<File> FakeFileSystem::CreateForWriting(const std::string& path) 
     entry->write_capacity = limit->second;
   }
   files_[key] = entry;
-  spelling_[key] =
-      JoinParts(PathParts(IsAbsolute(path) ? path : current_folder + "\\" + path, is_lead_byte));
+  spelling_[key] = Absolute(path);
   return std::make_unique<FakeFile>(entry, false, true, true);
 }
 
@@ -292,8 +296,7 @@ bool FakeFileSystem::DeleteAtRestart(const std::string& path) {
 }
 
 std::string FakeFileSystem::FullPath(const std::string& path) {
-  std::string full =
-      JoinParts(PathParts(IsAbsolute(path) ? path : current_folder + "\\" + path, is_lead_byte));
+  std::string full = Absolute(path);
   // As on Windows, a trailing "\" stays, and a drive root keeps its own.
   if (!path.empty() && (EndsWithSeparator(path, is_lead_byte) || full.size() == 2)) full += '\\';
   return full;

@@ -85,6 +85,8 @@ class FakeFileSystem : public FileSystem {
 
  private:
   std::string Key(const std::string& path) const;
+  // `path` made absolute (from the current folder), its parts joined by one "\".
+  std::string Absolute(const std::string& path) const;
   // `path` made absolute, with a short folder name replaced by its long form.
   std::string Spelled(const std::string& path) const;
   std::vector<std::pair<std::string, std::string>> short_names_;  // folded short, long
