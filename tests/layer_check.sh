@@ -8,7 +8,7 @@
 #   tests/layer_check.sh [REPOSITORY_ROOT]
 set -euo pipefail
 root=${1:-$(cd "$(dirname "$0")/.." && pwd)}
-LAYERS=(platform/win32 setup setupmain uninstall install package lang platform)
+LAYERS=(platform/win32 entry wizard uninstall install package lang platform)
 
 rank() {  # rank PATH: index of its layer in LAYERS, or nothing
     local i

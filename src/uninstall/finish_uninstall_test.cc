@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "fake/fake_machine.h"
-#include "setup/program.h"
+#include "entry/program.h"
 
 namespace scrsetup {
 namespace {

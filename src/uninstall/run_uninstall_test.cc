@@ -7,7 +7,7 @@
 
 #include "fake/wizard_run.h"
 #include "lang/text.h"
-#include "setup/program.h"
+#include "entry/program.h"
 #include "uninstall/deferred_deletion.h"
 
 namespace scrsetup {

@@ -8,9 +8,9 @@
 
 #include "fake/fake_machine.h"
 #include "fake/package_builder.h"
-#include "setup/command_line.h"
-#include "setup/program.h"
-#include "setupmain/tscr_setup.h"
+#include "entry/command_line.h"
+#include "entry/program.h"
+#include "wizard/tscr_setup.h"
 
 namespace scrsetup::testing {
 

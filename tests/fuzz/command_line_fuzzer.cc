@@ -1,6 +1,6 @@
 // The command-line splitter and the switch test on arbitrary text.
 #include "fuzz/fuzz_support.h"
-#include "setup/command_line.h"
+#include "entry/command_line.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string line = scrsetup::fuzz::Bytes(data, size);

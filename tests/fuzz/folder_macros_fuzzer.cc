@@ -6,7 +6,7 @@
 
 #include "fake/fake_machine.h"
 #include "fuzz/fuzz_support.h"
-#include "setupmain/destination_folder.h"
+#include "wizard/destination_folder.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size == 0) return 0;

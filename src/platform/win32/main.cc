@@ -10,7 +10,7 @@
 #include "platform/win32/win32_registry.h"
 #include "platform/win32/win32_shell.h"
 #include "platform/win32/win32_system_info.h"
-#include "setup/program.h"
+#include "entry/program.h"
 
 namespace {
 

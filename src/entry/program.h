@@ -5,7 +5,7 @@
 
 #include "platform/platform.h"
 #include "platform/run_flags.h"
-#include "setup/command_line.h"
+#include "entry/command_line.h"
 
 namespace scrsetup {
 

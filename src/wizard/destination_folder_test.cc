@@ -1,4 +1,4 @@
-#include "setupmain/destination_folder.h"
+#include "wizard/destination_folder.h"
 
 #include <gtest/gtest.h>
 

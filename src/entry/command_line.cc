@@ -1,4 +1,4 @@
-#include "setup/command_line.h"
+#include "entry/command_line.h"
 
 #include "lang/text.h"
 

@@ -1,11 +1,11 @@
-#include "setupmain/tscr_setup.h"
+#include "wizard/tscr_setup.h"
 
 #include "install/failure_report.h"
 #include "lang/english_texts.h"
 #include "lang/text.h"
 #include "package/short_name.h"
 #include "package/windows_version.h"
-#include "setupmain/destination_folder.h"
+#include "wizard/destination_folder.h"
 #include "uninstall/run_uninstall.h"
 
 namespace scrsetup {

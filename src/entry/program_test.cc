@@ -1,4 +1,4 @@
-#include "setup/program.h"
+#include "entry/program.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
-#include "setup/program.h"
+#include "entry/program.h"
 
-#include "setupmain/tscr_setup.h"
+#include "wizard/tscr_setup.h"
 #include "uninstall/deferred_deletion.h"
 #include "uninstall/finish_uninstall.h"
 

@@ -1,4 +1,4 @@
-#include "setupmain/tscr_setup.h"
+#include "wizard/tscr_setup.h"
 
 #include <gtest/gtest.h>
 
