@@ -1,0 +1,105 @@
+// The check block: what a SetupPackage carries to check its own bytes, and
+// the optional facts about the screensaver that the uninstall entry shows.
+//
+// It stands directly after the end signature, so a reader that does not
+// know it sees only bytes after the signature, which it already skips. An
+// Authenticode signature added later goes after the block (with the padding
+// the signing tool adds), so the block is read at PackageEnd, never at the
+// end of the file. An UninstallerPackage carries none.
+//
+//   ... | SetupRecord | "Vornex.sig" | check block | (padding, certificate)
+//                                     ^ PackageEnd
+//
+//   0x00  char[8]   Tag            "SCRcheck"
+//   0x08  uint16    FormatVersion  1; raised only when the fixed fields
+//                                  change meaning (new facts are new fields)
+//   0x0a  uint16    BlockSize      bytes from Tag to BlockCrc inclusive,
+//                                  kMinBlockSize to kMaxBlockSize
+//   0x0c  uint32    CoveredLength  bytes covered: payload, extra blocks and
+//                                  record, which end where the signature
+//                                  starts (PayloadSize - 10)
+//   0x10  uint32    PayloadCrc     CRC-32 of the payload
+//   0x14  uint32    TailCrc        CRC-32 of the extra blocks and the record
+//                                  as stored in the file
+//   0x18  fields    { uint16 Id, uint16 Length, Length bytes } ...
+//   end-4 uint32    BlockCrc       CRC-32 of every byte of the block before it
+//
+// Integers are little-endian; CRC-32 is zlib's (polynomial 0xEDB88320,
+// reflected, initial and final value 0xFFFFFFFF). A field's text is in the
+// package's code page, without NUL. Ids: 1 DisplayVersion, 2 Publisher,
+// 3 HelpLink; a reader skips ids it does not know, and a later id for the
+// same fact replaces the earlier one. No byte run of the block may equal an
+// end signature (the writer refuses such texts), so the signature nearest
+// the end of the file stays the package's own.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "package/setup_record.h"
+#include "platform/file_system.h"
+
+namespace scrsetup {
+
+inline constexpr std::string_view kCheckBlockTag = "SCRcheck";
+inline constexpr uint16_t kCheckBlockFormat = 1;
+inline constexpr int64_t kCheckBlockFixedSize = 0x18;
+inline constexpr int64_t kMinCheckBlockSize = kCheckBlockFixedSize + 4;
+inline constexpr int64_t kMaxCheckBlockSize = 4096;
+
+enum class CheckFieldId : uint16_t {
+  kDisplayVersion = 1,
+  kPublisher = 2,
+  kHelpLink = 3,
+};
+
+// The facts about the screensaver a package may carry; empty when absent.
+struct PackageFacts {
+  std::string display_version;
+  std::string publisher;
+  std::string help_link;
+};
+
+struct CheckBlock {
+  uint32_t covered_length = 0;
+  uint32_t payload_crc = 0;
+  uint32_t tail_crc = 0;
+  PackageFacts facts;
+};
+
+// What stands after the end signature.
+enum class CheckBlockState {
+  kAbsent,   // no block (or one of a format this reader does not know)
+  kDamaged,  // a block whose own bytes are damaged or do not fit the package
+  kPresent,
+};
+
+struct CheckBlockRead {
+  CheckBlockState state = CheckBlockState::kAbsent;
+  CheckBlock block;
+};
+
+// The block's bytes for `block`: fields only for facts that are not empty.
+// nullopt when the block would exceed kMaxCheckBlockSize or a text holds an
+// end signature (names the fact in `problem`).
+[[nodiscard]] std::optional<std::string> EncodeCheckBlock(const CheckBlock& block,
+                                                          std::string* problem);
+
+// Parses the block from the bytes that follow the end signature (at most
+// kMaxCheckBlockSize of them are looked at).
+[[nodiscard]] CheckBlockRead DecodeCheckBlock(std::string_view after_signature);
+
+// Reads and parses the block after the setup package ending at
+// `package_end`; kDamaged also when its CoveredLength is not the one the
+// record gives (PayloadSize - 10), or a read fails.
+[[nodiscard]] CheckBlockRead ReadCheckBlock(File& file, int64_t package_end,
+                                            const SetupRecord& record);
+
+// The CRC-32 of the extra blocks and the record as the file holds them;
+// nullopt when a read fails.
+[[nodiscard]] std::optional<uint32_t> TailCrc(File& file, int64_t package_end,
+                                              const SetupRecord& record);
+
+}  // namespace scrsetup
