@@ -133,3 +133,89 @@ log_probe_runs() {
   export PROBE_SAVER_LOG
   PROBE_SAVER_LOG=$(win_path "$E2E_TEST_DIR")'\probe.log'
 }
+
+# ------------------------------------------------------ failed installations
+
+# Builds a package like pack_probe_bare whose screensaver, still named
+# probe.scr, is the probe with noise appended up to SIZE bytes (a program
+# runs the same with data after its image), into "$E2E_TEST_DIR/NAME" and
+# prints its path. The screensaver itself is "$E2E_TEST_DIR/big/probe.scr".
+# Extra saverpack options follow.
+pack_big_probe() {
+  local out=$E2E_TEST_DIR/$1 size=$2 scr=$E2E_TEST_DIR/big/probe.scr
+  shift 2
+  mkdir -p "$E2E_TEST_DIR/big"
+  cp "$PROBE_SCR" "$scr"
+  head -c $((size - $(stat -c %s "$PROBE_SCR"))) /dev/urandom >>"$scr"
+  "$SAVERPACK" build -o "$out" --stub "$SETUP_EXE" --screensaver "$scr" --title Aurora \
+    --uninstall-entry --program-group --desktop-shortcut "$@" || fail "saverpack build failed"
+  echo "$out"
+}
+
+# Fails unless no trace of an installation of Aurora is on the machine: no
+# uninstall entry, no settings key (so no remembered file name), no desktop
+# shortcut, no program group. WHAT names the case in the messages. With
+# FOLDER (a Linux path), that folder must be gone as well; with FOLDER and
+# LISTING, FOLDER must still be there holding exactly LISTING (the names
+# "ls -A" prints, one a line; empty: an empty folder).
+check_nothing_installed() {
+  local what=$1 folder=${2:-}
+  if (($# >= 3)); then
+    check '[[ -d $folder ]]' "$what: $folder stays"
+    check_eq "$3" "$(ls -A "$folder")" "$what: what $folder holds"
+  elif [[ -n $folder ]]; then
+    check '[[ ! -e $folder ]]' "$what: $folder is gone (holds: $(ls -A "$folder" 2>&1 | tr '\n' ' '))"
+  fi
+  check '! reg_key_exists "$UNINSTALL_KEY"' "$what: no uninstall entry"
+  check '! reg_key_exists "$SETTINGS_KEY"' "$what: no settings key"
+  check '[[ ! -e "$(user_desktop)/Preview Aurora.lnk" ]]' "$what: no desktop shortcut"
+  check '[[ ! -e "$(user_programs)/Aurora" ]]' "$what: no program group"
+}
+
+# Prints the ids of the visible windows captioned by CAPTION_REGEX other than
+# window OTHER; returns 1 if there is none. A message box with the wizard's
+# caption is found as the other window of that caption.
+other_windows() {
+  find_windows "$1" | grep -vx "$2"
+}
+
+# Types FOLDER into the folder box of WIZARD (a wizard on its Directory page)
+# and presses Install.
+wizard_install_into() {
+  local wizard=$1 folder=$2
+  click_at "$wizard" 60 142  # the folder box (edDirectory at 40,132, 345 x 21)
+  press_key "$wizard" ctrl+a
+  type_text "$wizard" "$folder"
+  wait_until 5 eval 'window_texts TSCRSetup "Aurora Setup" | grep -Fxq -- "Edit: $folder"' ||
+    fail "the folder box does not hold $folder"
+  click_at "$wizard" 377 348  # Install (btnNext at 337,336, 80 x 25)
+}
+
+# Prints what an installation of Aurora into FOLDER (a Linux path) consists
+# of, to compare before and after: each file of FOLDER with its checksum,
+# the uninstall entry, the settings key and the shortcuts with their targets.
+installation_state() {
+  local folder=$1 link
+  (cd "$folder" && find . -type f -print0 | sort -z | xargs -0r cksum)
+  reg_values "$UNINSTALL_KEY" /s || echo "no uninstall entry"
+  reg_values "$SETTINGS_KEY" /s || echo "no settings key"
+  for link in "$(user_desktop)/Preview Aurora.lnk" "$(user_programs)/Aurora"/*.lnk; do
+    echo "$(basename "$link") -> $(lnk_target "$link" || echo missing)"
+  done
+}
+
+# Runs the uninstaller at the Windows path UNINSTALLER, answers Yes, waits
+# for its closing message and closes it; fails unless the run ends with
+# exit code 0 and the uninstaller's file is gone.
+uninstall_confirmed() {
+  local uninstaller=$1 handle question farewell
+  handle=$(wine_run_bg "$uninstaller")
+  question=$(wait_window '^Aurora Uninstall$')
+  press_key "$question" alt+y
+  farewell=$(wait_window '^Screensaver Setup$')
+  check_eq 'Aurora has been successfully removed from your computer.' \
+    "$(message_box_text 'Screensaver Setup')" "closing message of $uninstaller"
+  check_eq 0 "$(wine_wait "$handle")" "$uninstaller exits with 0"
+  wait_for_no_file "$(unix_path "$uninstaller")"
+  close_message_box "$farewell"
+}

@@ -355,6 +355,39 @@ e2e_end() {
     exit "$status"
 }
 
+# ---------------------------------------------------------- file systems
+
+# Runs the test script again in a mount namespace of its own, so that what it
+# mounts (a small disk, a read-only one, a FUSE file system) vanishes with
+# its last process however the test ends, and nothing stays mounted on the
+# machine. Call it first thing, before e2e_begin: e2e_private_mounts "$@"
+# Wine's wineserver and programs then run in that namespace as well, which
+# they must: the wineserver opens the files its programs ask for.
+e2e_private_mounts() {
+    [[ ${E2E_MOUNT_NAMESPACE:-} == "$$" ]] && return 0
+    ((EUID == 0)) || fail "mounting file systems needs root"
+    # exec keeps the process id, which tells the new run it is inside.
+    E2E_MOUNT_NAMESPACE=$$ exec unshare -m --propagation private bash "$0" "$@"
+}
+
+# Makes the Linux folder DIR (usually a mount point) Wine drive LETTER: of
+# the test's prefix. The i686 Wine runs each call in a chroot of its own,
+# which sees only the folders it binds there (each a plain bind: file systems
+# mounted below them stay out): DIR joins WOW64_BINDS, and the wineserver,
+# which took its binds when it started, starts again. Mount before mapping.
+map_drive() {
+    e2e_require_begun
+    local link dir
+    link=$WINEPREFIX/dosdevices/${1,,}:
+    dir=$(realpath -- "$2")
+    ln -sfn -- "$dir" "$link"
+    export WOW64_BINDS=${WOW64_BINDS:+$WOW64_BINDS:}$dir
+    if [[ $E2E_ARCH == i686 ]]; then
+        e2e_kill_wineserver "$WINEPREFIX" || true
+        e2e_start_wineserver
+    fi
+}
+
 # ------------------------------------------------------------ programs
 
 # Starts a Windows program (Linux path, C:\ path or a name Wine finds such
