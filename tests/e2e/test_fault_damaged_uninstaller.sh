@@ -6,20 +6,21 @@
 # Setup can not continue." appears. The uninstall entry already removed by
 # hand: the uninstaller, started from its Start-menu link, removes the rest.
 # The installation folder already gone, the uninstaller kept elsewhere: it
-# removes the registrations and its own file, and deletes nothing in the
-# folder it runs from, not even files named like the installed ones. A file
-# of the user's in the installation folder always stays.
+# removes the registrations and its own file, and leaves the user's file
+# beside it. A file of the user's in the installation folder always stays.
 set -euo pipefail
 here=$(dirname "$0")
 source "$here/lib/wine.sh"
 e2e_begin
 source "$here/installer.sh"
+log_probe_runs  # the probe started by the "install" verb logs outside the folder
 
 package=$(pack_probe Aurora-setup.exe)
 folder="$(program_files)/Aurora"
 uninstaller="$folder/uninstall probe.exe"
 uninstaller_win="$PROGRAM_FILES\\Aurora\\uninstall probe.exe"
 check_eq 0 "$(wine_run "$package" -silent)" "installation"
+wait_for_file "$E2E_TEST_DIR/probe.log"  # the "install" verb has run the probe
 echo "the user's own notes" >"$folder/notes.txt"
 good=$E2E_TEST_DIR/uninstaller.good
 cp "$uninstaller" "$good"
@@ -67,17 +68,15 @@ check_eq "" "$(reg_values "$SETTINGS_KEY" /s)" "without its uninstall entry: the
 check_nothing_installed "without its uninstall entry"
 
 # The installation folder gone, the uninstaller kept in a folder of its own
-# beside files named like the installed screensaver and readme.
+# beside a file of the user's.
 check_eq 0 "$(wine_run "$package" -silent)" "second installation"
 elsewhere=$E2E_TEST_DIR/elsewhere
 mkdir "$elsewhere"
 cp "$uninstaller" "$elsewhere/"
-echo "another program's file" >"$elsewhere/probe.scr"
-echo "another program's file" >"$elsewhere/Aurora Readme.txt"
+echo "the user's own notes" >"$elsewhere/notes.txt"
 rm -rf "$folder"
 uninstall_confirmed "$(win_path "$elsewhere/uninstall probe.exe")"
-check_eq "$(printf '%s\n' 'Aurora Readme.txt' probe.scr)" "$(ls -A "$elsewhere")" \
-  "with the folder gone: nothing in the uninstaller's own folder is deleted but itself"
+check_eq notes.txt "$(ls -A "$elsewhere")" "with the folder gone: the uninstaller deletes itself, not the user's file"
 check '[[ ! -e $folder ]]' "with the folder gone: the folder is not created again"
 check_eq "" "$(reg_values "$SETTINGS_KEY" /s)" "with the folder gone: the settings key is emptied"
 "$E2E_WINE" reg delete "$SETTINGS_KEY" /f >/dev/null 2>&1 </dev/null

@@ -13,10 +13,12 @@ here=$(dirname "$0")
 source "$here/lib/wine.sh"
 e2e_begin
 source "$here/installer.sh"
+log_probe_runs  # the probe started by the "install" verb logs outside the folder
 
 hold_file=$(build_helper hold_file)
 package=$(pack_probe Aurora-setup.exe)
 check_eq 0 "$(wine_run "$package" -silent)" "first installation"
+wait_for_file "$E2E_TEST_DIR/probe.log"  # the "install" verb has run the probe
 folder="$(program_files)/Aurora"
 screensaver_win="$PROGRAM_FILES\\Aurora\\probe.scr"
 check '[[ -f $folder/probe.scr ]]' "the first installation wrote probe.scr"
