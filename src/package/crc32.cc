@@ -7,12 +7,13 @@ namespace {
 
 constexpr uint32_t kPolynomial = 0xEDB88320u;
 
-// Eight tables for slicing by eight bytes a round: tables[k][b] is the CRC
-// of byte b followed by k zero bytes. Filled on first use, so the program
-// file carries no 8 KiB of constants.
+// Eight tables for slicing by eight bytes a round: entries[k][b] is the
+// CRC of byte b followed by k zero bytes. Filled on first use; the object
+// has no initialiser, so it lies in zeroed memory and the program file
+// carries none of its 8 KiB.
 struct Crc32Tables {
   uint32_t entries[8][256];
-  bool ready = false;
+  bool ready;
 
   void Fill() {
     for (uint32_t byte = 0; byte < 256; ++byte) {
