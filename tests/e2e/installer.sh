@@ -152,6 +152,13 @@ pack_big_probe() {
   echo "$out"
 }
 
+# Flips the lowest bit of the byte at OFFSET in FILE (a damaged package).
+flip_byte() {
+  local byte
+  byte=$(od -An -tu1 -j "$2" -N1 "$1")
+  printf "$(printf '\\x%02x' $((byte ^ 1)))" | dd of="$1" bs=1 seek="$2" conv=notrunc status=none
+}
+
 # Fails unless no trace of an installation of Aurora is on the machine: no
 # uninstall entry, no settings key (so no remembered file name), no desktop
 # shortcut, no program group. WHAT names the case in the messages. With

@@ -26,12 +26,6 @@ good=$E2E_TEST_DIR/uninstaller.good
 cp "$uninstaller" "$good"
 before=$(installation_state "$folder")
 
-# Flips the lowest bit of the byte at OFFSET in FILE.
-flip_byte() {
-  local byte
-  byte=$(od -An -tu1 -j "$2" -N1 "$1")
-  printf "$(printf '\\x%02x' $((byte ^ 1)))" | dd of="$1" bs=1 seek="$2" conv=notrunc status=none
-}
 # The record's signature starts 16 bytes before the record's end, which the
 # 10-byte end signature follows.
 size=$(stat -c %s "$good")

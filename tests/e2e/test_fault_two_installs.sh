@@ -28,10 +28,12 @@ for code in $codes; do
 done
 check '[[ " $codes " == *" 0 "* ]]' "at least one installation succeeds (got $codes)"
 
-# The record as "saverpack inspect" reports it, without what tells a setup
-# package and an uninstaller package apart (kind, sizes, layout, problems).
+# The setup record's fields as "saverpack inspect" reports them.
+record_fields='PayloadSize|ScreensaverFile|Title|WebAddress|AddUninstallEntry|CreateProgramGroup'
+record_fields+='|CreateDesktopShortcut|ExtrasSize|ReadmeSize|LicenseSize|LanguageSize|DefaultFolder'
+record_fields+='|DefaultSubfolder|SkipFolderPage|RecordSignature|LicenseMode'
 record_of() {
-  "$SAVERPACK" inspect --json "$1" | grep -Ev '"(Kind|PackageEnd|FileSize|StubSize|ScreensaverSize)"' ||
+  "$SAVERPACK" inspect --json "$1" | grep -E "^ *\"($record_fields)\":" ||
     fail "saverpack inspect $1 failed"
 }
 
