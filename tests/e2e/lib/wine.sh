@@ -31,6 +31,10 @@
 # stub and probe screensaver of that architecture. A new test_NAME.sh needs
 # nothing more. By hand: ctest --preset native -R e2e_test_NAME_i686
 #
+# Faults on real file systems (a full or read-only disk, a FUSE file system):
+# e2e_private_mounts before e2e_begin, then mount, then map_drive; see
+# "file systems" below and docs/wine.md.
+#
 # Optional settings: E2E_TIMEOUT (default wait in seconds, 30), E2E_KEEP=1
 # (keep the test's prefix after the test), E2E_WINE / E2E_WINESERVER (the
 # Wine of E2E_ARCH).
