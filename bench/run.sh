@@ -127,7 +127,7 @@ rm -rf "$out/locate"
 mkdir -p "$out/locate"
 "$SAVERPACK" build -o "$package" --stub "$root/build/win64/bin/setup.exe" \
     --screensaver "$root/build/win64/bin/probe.scr" --title Aurora >/dev/null
-package_end=$(stat -c %s "$package")
+package_end=$("$SAVERPACK" inspect --json "$package" | sed -n 's/^ *"PackageEnd": \([0-9]*\),$/\1/p')
 head -c $((64 * 1024 * 1024)) /dev/urandom >>"$package"
 "$LOCATE_BENCH" "$package" "$package_end"
 rm -rf "$out/locate"
