@@ -711,6 +711,35 @@ TEST_F(SaverpackCliTest, InspectVerifyNeedsACheckBlock) {
       << uninstall.err;
 }
 
+// init writes a package file; build reads it, its paths relative to its
+// own folder, with the command line's options over it.
+TEST_F(SaverpackCliTest, BuildFromAPackageFile) {
+  const std::string ini = work_.Path("aurora.ini");
+  RunResult init = Run({"init", ini});
+  ASSERT_EQ(init.exit_code, 0) << init.err;
+  RunResult again = Run({"init", ini});
+  EXPECT_EQ(again.exit_code, 1);
+  EXPECT_NE(again.err.find("exists already"), std::string::npos) << again.err;
+  // The template names aurora.scr and setup.exe beside it.
+  testing::WriteFile(work_.Path("aurora.scr"), testing::ReadFile(screensaver_));
+  RunResult build = Run({"build", ini, "--title", "Other", "--version", "3.0"});
+  ASSERT_EQ(build.exit_code, 0) << build.err;
+  JsonObject shown = InspectJson(work_.Path("aurora-setup.exe"));
+  EXPECT_EQ(shown["Title"], JsonValue("Other"));
+  EXPECT_EQ(shown["ScreensaverFile"], JsonValue("aurora.scr"));
+  EXPECT_EQ(shown["AddUninstallEntry"], JsonValue(int64_t{1}));
+  EXPECT_EQ(shown["DisplayVersion"], JsonValue("3.0"));
+
+  const std::string template_text = testing::ReadFile(ini);
+  const auto line = std::count(template_text.begin(), template_text.end(), '\n') + 1;
+  testing::AppendToFile(ini, "license-mode = two\n");
+  RunResult bad = Run({"build", ini});
+  EXPECT_EQ(bad.exit_code, 1);
+  EXPECT_NE(bad.err.find(ini + ":" + std::to_string(line) + ": license-mode 'two' is not a number"),
+            std::string::npos)
+      << bad.err;
+}
+
 TEST_F(SaverpackCliTest, InspectRefusesWhatIsNotAPackage) {
   struct Case {
     const char* name;
