@@ -344,6 +344,36 @@ std::optional<Failure> ParseWinget(std::span<const std::string_view> arguments,
   return ParseCodePage("winget", given, winget.code_page);
 }
 
+
+std::optional<Failure> ParseInspect(std::span<const std::string_view> arguments,
+                                    InspectOptions& inspect) {
+  GivenArguments given;
+  if (auto failure = CollectAll("inspect", arguments, kInspectOptions, given)) return failure;
+  if (given.plain.size() != 1) return UsageFailure("inspect", "name exactly one package file");
+  inspect.package = std::string(given.plain[0]);
+  inspect.json = given.Has("--json");
+  inspect.verify = given.Has("--verify");
+  return ParseCodePage("inspect", given, inspect.code_page);
+}
+
+std::optional<Failure> ParseLanguages(std::span<const std::string_view> arguments) {
+  GivenArguments given;
+  if (auto failure = CollectAll("languages", arguments, {}, given)) return failure;
+  if (!given.plain.empty()) {
+    return UsageFailure("languages", "unexpected argument '" + std::string(given.plain[0]) + "'");
+  }
+  return std::nullopt;
+}
+
+std::optional<Command> CommandNamed(std::string_view name) {
+  if (name == "build") return Command::kBuild;
+  if (name == "init") return Command::kInit;
+  if (name == "inspect") return Command::kInspect;
+  if (name == "winget") return Command::kWinget;
+  if (name == "languages") return Command::kLanguages;
+  return std::nullopt;
+}
+
 }  // namespace
 
 std::optional<BuildOptionKind> FindBuildOption(std::string_view name) {
@@ -425,39 +455,6 @@ std::optional<Failure> ComposeBuildOptions(const std::vector<OptionSetting>& set
   }
   return std::nullopt;
 }
-
-namespace {
-
-std::optional<Failure> ParseInspect(std::span<const std::string_view> arguments,
-                                    InspectOptions& inspect) {
-  GivenArguments given;
-  if (auto failure = CollectAll("inspect", arguments, kInspectOptions, given)) return failure;
-  if (given.plain.size() != 1) return UsageFailure("inspect", "name exactly one package file");
-  inspect.package = std::string(given.plain[0]);
-  inspect.json = given.Has("--json");
-  inspect.verify = given.Has("--verify");
-  return ParseCodePage("inspect", given, inspect.code_page);
-}
-
-std::optional<Failure> ParseLanguages(std::span<const std::string_view> arguments) {
-  GivenArguments given;
-  if (auto failure = CollectAll("languages", arguments, {}, given)) return failure;
-  if (!given.plain.empty()) {
-    return UsageFailure("languages", "unexpected argument '" + std::string(given.plain[0]) + "'");
-  }
-  return std::nullopt;
-}
-
-std::optional<Command> CommandNamed(std::string_view name) {
-  if (name == "build") return Command::kBuild;
-  if (name == "init") return Command::kInit;
-  if (name == "inspect") return Command::kInspect;
-  if (name == "winget") return Command::kWinget;
-  if (name == "languages") return Command::kLanguages;
-  return std::nullopt;
-}
-
-}  // namespace
 
 ParsedCommandLine ParseCommandLine(const std::vector<std::string_view>& arguments) {
   ParsedCommandLine parsed;

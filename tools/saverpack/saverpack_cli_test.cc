@@ -839,6 +839,13 @@ TEST_F(SaverpackCliTest, HelpAndWrongCommands) {
       {{"inspect"}, 2, "name exactly one package file"},
       {{"inspect", "a.exe", "b.exe"}, 2, "name exactly one package file"},
       {{"inspect", "a.exe", "--yaml"}, 2, "unknown option '--yaml'"},
+      {{"inspect", "--help"}, 0, "--verify"},
+      {{"help", "winget"}, 0, "--id PUBLISHER.NAME"},
+      {{"help", "init"}, 0, "never replaces an existing file"},
+      {{"winget", "a.exe", "--url", "https://example.org/a.exe"}, 2, "option --id is required"},
+      {{"winget", "--id", "A.B", "--url", "https://x"}, 2, "name exactly one package file"},
+      {{"init"}, 2, "name exactly one package file to write"},
+      {{"init", "a.ini", "--force"}, 2, "unknown option '--force'"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(::testing::PrintToString(c.arguments));
