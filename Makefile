@@ -9,7 +9,7 @@ JOBS ?= 2
 PACKAGES := cmake make g++ googletest \
             g++-mingw-w64-x86-64 g++-mingw-w64-i686 \
             wine64 fonts-wine fonts-ipafont-gothic xvfb xauth xdotool imagemagick liblnk-utils \
-            osslsigncode openssl locales debootstrap
+            osslsigncode openssl locales debootstrap python3-yaml
 
 .PHONY: all deps deps-apt deps-wow64 build build-native build-win64 build-win32 build-win32-unit \
         build-native-asan test unit fuzz demo bench clean

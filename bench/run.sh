@@ -17,6 +17,9 @@
 #   4. only with BENCH_LARGE=1 (minutes, 3+ GiB of disk): "setup.exe -silent"
 #      of a package with a BENCH_LARGE_MIB (default 1024) MiB screensaver under
 #      Wine, against cp of the same file, with the installer's peak memory
+#   5. "saverpack build" of a BENCH_BUILD_MIB (default 512) MiB screensaver,
+#      which takes the check block's CRC-32 as the bytes pass, against cat of
+#      the same bytes into a file: best of BENCH_RUNS runs each
 #
 # Settings: BENCH_MAP=0 skips the map build; BENCH_MAP_DIR (default
 # ${TMPDIR:-/tmp}/scrsetup-bench-map-win32) is where it goes. SETUP_EXE
@@ -127,7 +130,7 @@ rm -rf "$out/locate"
 mkdir -p "$out/locate"
 "$SAVERPACK" build -o "$package" --stub "$root/build/win64/bin/setup.exe" \
     --screensaver "$root/build/win64/bin/probe.scr" --title Aurora >/dev/null
-package_end=$(stat -c %s "$package")
+package_end=$("$SAVERPACK" inspect --json "$package" | sed -n 's/^ *"PackageEnd": \([0-9]*\),$/\1/p')
 head -c $((64 * 1024 * 1024)) /dev/urandom >>"$package"
 "$LOCATE_BENCH" "$package" "$package_end"
 rm -rf "$out/locate"
@@ -274,3 +277,34 @@ if [[ ${BENCH_LARGE:-0} == 1 ]]; then
 else
     heading "4. silent installation of a large screensaver: skipped (BENCH_LARGE=1 runs it)"
 fi
+
+# ------------------------------------------- saverpack build against cat
+
+# Runs in a subshell: its files go when it ends.
+build_bench() {
+    local mib=${BENCH_BUILD_MIB:-512} runs=${BENCH_RUNS:-5} dir=$out/build i t0 build=() copy=()
+    rm -rf "$dir"
+    mkdir -p "$dir"
+    trap "rm -rf '$dir'" EXIT
+    head -c $((mib * 1024 * 1024)) /dev/urandom >"$dir/Large.scr"
+    cat "$dir/Large.scr" >/dev/null  # into the page cache
+    for ((i = 0; i < runs; i++)); do
+        rm -f "$dir/Large-setup.exe" "$dir/copy.scr"
+        t0=$(date +%s%N)
+        "$SAVERPACK" build -o "$dir/Large-setup.exe" --stub "$SETUP_EXE" --screensaver "$dir/Large.scr" \
+            --title Large >/dev/null
+        build+=($((($(date +%s%N) - t0) / 1000000)))
+        t0=$(date +%s%N)
+        cat "$SETUP_EXE" "$dir/Large.scr" >"$dir/copy.scr"
+        copy+=($((($(date +%s%N) - t0) / 1000000)))
+    done
+    "$SAVERPACK" inspect --verify "$dir/Large-setup.exe" >/dev/null ||
+        { echo "the package built does not verify" >&2; return 1; }
+    printf '  screensaver: %d MiB; ms of every run: build %s; cat %s\n' "$mib" "${build[*]}" "${copy[*]}"
+    printf '  best: saverpack build %s, reference cat %s: %.2fx the time\n' \
+        "$(seconds "$(best "${build[@]}")")" "$(seconds "$(best "${copy[@]}")")" \
+        "$(awk -v a="$(best "${build[@]}")" -v b="$(best "${copy[@]}")" 'BEGIN { print a / b }')"
+}
+
+heading "5. saverpack build of a large screensaver against cat of the same bytes"
+(build_bench)
