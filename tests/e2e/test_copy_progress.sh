@@ -10,9 +10,14 @@
 # helpers/progress_watch.c, started before Install, polls the wizard every
 # 50 ms while the bar is below its end: each round times the answer to
 # WM_NULL (SendMessageTimeout) and reads the bar's position (PBM_GETPOS). The
-# bar has to show several distinct positions and never move backwards, and
-# every answer has to come within ANSWER_LIMIT_MS (100). The samples are kept
-# in progress.txt in the test folder.
+# bar has to show several distinct positions and never move backwards; the
+# window has to answer every time within a second and 95 of 100 times within
+# ANSWER_LIMIT_MS (100). (Not every time: on a machine shared with other
+# builds one answer in a few hundred now and then takes a little longer. A
+# loop that worked the window only when the bar moves answers here in about
+# 100 ms at the median and 140 ms at the 95th percentile; one that never
+# worked it, not at all.) The samples are kept in progress.txt in the test
+# folder.
 set -euo pipefail
 here=$(dirname "$0")
 source "$here/lib/wine.sh"
@@ -23,7 +28,7 @@ log_probe_runs
 mib=${COPY_PROGRESS_MIB:-60}
 mibps=${COPY_PROGRESS_MIBPS:-4}
 answer_limit_ms=${ANSWER_LIMIT_MS:-100}
-min_samples=5
+min_samples=20
 min_positions=4
 folder="$(program_files)/Aurora"
 payload=$E2E_TEST_DIR/probe.scr
@@ -58,15 +63,16 @@ check 'cmp -s "$payload" "$folder/probe.scr"' "installed screensaver is byte-ide
 rm -f "$payload" "$package" "$folder/probe.scr"
 
 summary=$(grep '^summary ' "$samples") || fail "progress_watch printed no summary"
-read -r _ _ count _ distinct _ first _ last _ maximum _ worst_us <<<"$summary"
-echo "progress: $count samples during the copy, $distinct distinct positions ($first to $last of $maximum)," \
-  "slowest answer to WM_NULL $(awk -v us="$worst_us" 'BEGIN { printf "%.1f ms", us / 1000 }')"
-check_eq 100 "$maximum" "the bar's maximum"
+read -r _ _ count _ distinct _ first _ last _ maximum _ worst_us _ p95_us <<<"$summary"
+answer_ms() { awk -v us="$1" 'BEGIN { if (us < 0) print "none within a second"; else printf "%.1f ms", us / 1000 }'; }
+echo "progress: $count samples during the copy, $distinct distinct positions ($first to $last of $maximum);" \
+  "answers to WM_NULL: slowest $(answer_ms "$worst_us"), 95th percentile $(answer_ms "$p95_us")"
 check '((count >= min_samples))' "at least $min_samples samples were taken during the copy"
+check '((worst_us >= 0))' "the wizard answered WM_NULL within a second every time"
+check '((p95_us >= 0 && p95_us <= answer_limit_ms * 1000))' \
+  "the wizard answered WM_NULL 95 of 100 times within $answer_limit_ms ms (95th percentile: $p95_us us)"
+check_eq 100 "$maximum" "the bar's maximum"
 check '((distinct >= min_positions))' "the bar showed at least $min_positions distinct positions"
-backwards=$(awk '$1 == "sample" && $3 >= 0 && $3 < previous { n++ } $1 == "sample" { previous = $3 }
+backwards=$(awk '$1 == "sample" && $3 >= 0 && $3 < previous { n++ } $1 == "sample" && $3 >= 0 { previous = $3 }
   END { print n + 0 }' "$samples")
 check_eq 0 "$backwards" "samples where the bar moved backwards"
-check '((worst_us >= 0))' "the wizard answered WM_NULL within a second every time"
-check '((worst_us <= answer_limit_ms * 1000))' \
-  "the wizard answered WM_NULL within $answer_limit_ms ms every time (slowest: $worst_us us)"

@@ -15,22 +15,26 @@
  * answered from inside the copy loop (or before it started).
  *
  * Prints one line per sample, "sample MS POSITION ANSWER_US" (MS since the
- * bar was first seen; ANSWER_US is -1 when the window did not answer within
- * the second), then one line
- *   "summary samples N distinct D first P last Q maximum M worst_us W"
- * over the samples taken during the copy (D distinct positions, W the slowest
- * answer, -1 for one that timed out). Exits 0 after a summary, 1 when the
+ * bar was first seen; POSITION and ANSWER_US are -1 when the bar or the
+ * window did not answer within the second), then one line
+ *   "summary samples N distinct D first P last Q maximum M worst_us W p95_us F"
+ * over the samples taken during the copy (D distinct positions, P and Q the
+ * first and last position read, M the bar's maximum or -1 when it never
+ * answered, W the slowest answer and F the 95th percentile of the answers,
+ * each -1 when it is an answer that timed out). Exits 0 after a summary, 1 when the
  * window or its visible bar never showed up, 2 on bad usage. */
 #include <windows.h>
 
 #include <commctrl.h>
 #include <fcntl.h>
 #include <io.h>
+#include <limits.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
 
 #define MAX_POSITIONS 1001
+#define MAX_SAMPLES 100000
 #define ANSWER_LIMIT_MS 1000
 
 struct target {
@@ -95,6 +99,13 @@ static long answer_us(HWND window)
     return (long)((now_ms() - start) * 1000.0);
 }
 
+static int by_value(const void *a, const void *b)
+{
+    long x = *(const long *)a, y = *(const long *)b;
+
+    return (x > y) - (x < y);
+}
+
 /* The bar's position or maximum; -1 when the bar does not answer. */
 static int bar_value(HWND bar, UINT message, WPARAM wparam)
 {
@@ -109,9 +120,10 @@ int main(int argc, char **argv)
 {
     struct target target = {0};
     static char seen[MAX_POSITIONS];
+    static long answers[MAX_SAMPLES];
     double deadline, first_seen;
     int interval, maximum = -1, samples = 0, distinct = 0, first = -1, last = -1;
-    long worst = 0;
+    long worst = 0, p95 = 0;
 
     if (argc != 5)
         return 2;
@@ -141,20 +153,28 @@ int main(int argc, char **argv)
             return 1;
         Sleep(2);
     }
-    maximum = bar_value(target.bar, PBM_GETRANGE, FALSE);
     first_seen = now_ms();
 
     while (now_ms() < deadline && IsWindow(target.window) && IsWindowVisible(target.bar)) {
         double at = now_ms() - first_seen;
         long answer = answer_us(target.window);
-        int position = bar_value(target.bar, PBM_GETPOS, 0);
+        int position;
 
+        if (maximum < 0)
+            maximum = bar_value(target.bar, PBM_GETRANGE, FALSE);
+        position = bar_value(target.bar, PBM_GETPOS, 0);
         printf("sample %.0f %d %ld\n", at, position, answer);
-        if (position >= maximum || position < 0)
+        /* The copy has ended, or the page changed while the window was asked. */
+        if ((maximum >= 0 && position >= maximum) || !IsWindow(target.window) ||
+            !IsWindowVisible(target.bar))
             break;
+        if (samples < MAX_SAMPLES)
+            answers[samples] = answer < 0 ? LONG_MAX : answer;
         ++samples;
         if (answer < 0 || (worst >= 0 && answer > worst))
             worst = answer;
+        if (position < 0)
+            continue;
         if (first < 0)
             first = position;
         last = position;
@@ -164,8 +184,16 @@ int main(int argc, char **argv)
         }
         Sleep((DWORD)interval);
     }
-    printf("summary samples %d distinct %d first %d last %d maximum %d worst_us %ld\n", samples,
-           distinct, first, last, maximum, worst);
+    if (samples > 0) {
+        int kept = samples < MAX_SAMPLES ? samples : MAX_SAMPLES;
+
+        qsort(answers, (size_t)kept, sizeof answers[0], by_value);
+        p95 = answers[(kept * 95 + 99) / 100 - 1];
+        if (p95 == LONG_MAX)
+            p95 = -1;
+    }
+    printf("summary samples %d distinct %d first %d last %d maximum %d worst_us %ld p95_us %ld\n",
+           samples, distinct, first, last, maximum, worst, p95);
     fflush(stdout);
     return 0;
 }
