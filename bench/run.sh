@@ -121,15 +121,21 @@ fi
 
 # ------------------------------------------------- locating the package
 
+# Prints PackageEnd of package $1: the offset just past its end signature.
+package_end() {
+    "$SAVERPACK" inspect --json "$1" | sed -n 's/^ *"PackageEnd": *\([0-9]*\).*/\1/p'
+}
+
 heading "2. LocatePackage with 64 MiB after the end signature"
 package=$out/locate/package.exe
 rm -rf "$out/locate"
 mkdir -p "$out/locate"
 "$SAVERPACK" build -o "$package" --stub "$root/build/win64/bin/setup.exe" \
     --screensaver "$root/build/win64/bin/probe.scr" --title Aurora >/dev/null
-package_end=$(stat -c %s "$package")
+# Where the package ends, before the check block that may follow its signature.
+end=$(package_end "$package")
 head -c $((64 * 1024 * 1024)) /dev/urandom >>"$package"
-"$LOCATE_BENCH" "$package" "$package_end"
+"$LOCATE_BENCH" "$package" "$end"
 rm -rf "$out/locate"
 
 # ------------------------------------- silent install against cmd /c copy
@@ -170,11 +176,6 @@ ratio_row() {
 make_large_screensaver() {
     cp "$root/build/win64/bin/probe.scr" "$2"
     head -c $(($1 * 1024 * 1024 - $(stat -c %s "$2"))) /dev/urandom >>"$2"
-}
-
-# Prints PackageEnd of package $1: the offset just past its end signature.
-package_end() {
-    "$SAVERPACK" inspect --json "$1" | sed -n 's/^ *"PackageEnd": *\([0-9]*\).*/\1/p'
 }
 
 # In the first run (RUN 0) fails with MESSAGE unless file COPY holds the
