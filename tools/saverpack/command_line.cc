@@ -9,11 +9,11 @@ namespace {
 
 constexpr std::string_view kUsageLines =
     "Usage:\n"
-    "  saverpack build -o OUT.exe --stub STUB.exe --screensaver FILE.scr --title TEXT\n"
-    "                  [options]\n"
+    "  saverpack build -o OUT.exe --screensaver FILE.scr --title TEXT [options]\n"
     "  saverpack inspect PACKAGE.exe [--json] [--codepage N | none]\n"
     "  saverpack languages\n"
-    "  saverpack help [build | inspect | languages]\n";
+    "  saverpack help [build | inspect | languages]\n"
+    "  saverpack --version\n";
 
 constexpr std::string_view kBuildHelp =
     "\n"
@@ -22,7 +22,10 @@ constexpr std::string_view kBuildHelp =
     "the setup record. OUT is replaced only once the new package is complete.\n"
     "\n"
     "  -o OUT.exe              the package to write\n"
-    "  --stub STUB.exe         the installer program to build on (setup.exe)\n"
+    "  --arch x86 | x64        the installer program that ships with saverpack to\n"
+    "                          build on: x86 (the default) runs on every Windows,\n"
+    "                          x64 only on 64-bit Windows\n"
+    "  --stub STUB.exe         build on this installer program instead\n"
     "  --screensaver FILE.scr  the screensaver; its file name, at most 255 bytes,\n"
     "                          is the name it is installed under\n"
     "  --title TEXT            the name the installer shows (at most 32 bytes)\n"
@@ -88,7 +91,8 @@ struct OptionRule {
 
 constexpr OptionRule kBuildOptions[] = {
     {"-o", true, true},
-    {"--stub", true, true},
+    {"--stub", true, false},
+    {"--arch", true, false},
     {"--screensaver", true, true},
     {"--title", true, true},
     {"--web", true, false},
@@ -219,6 +223,17 @@ std::optional<Failure> ParseBuild(std::span<const std::string_view> arguments,
   };
   build.output = text("-o");
   build.stub = text("--stub");
+  if (given.Has("--stub") && build.stub.empty()) {
+    return UsageFailure("build", "--stub needs a file name");
+  }
+  if (auto arch_text = given.Find("--arch")) {
+    std::optional<StubArch> arch = StubArchNamed(*arch_text);
+    if (!arch) {
+      return UsageFailure("build",
+                          "--arch '" + std::string(*arch_text) + "' is neither x86 nor x64");
+    }
+    build.arch = *arch;
+  }
   build.screensaver = text("--screensaver");
   build.title = text("--title");
   build.web_address = text("--web");
@@ -279,6 +294,11 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string_view>& argument
     return parsed;
   }
   std::string_view first = arguments[0];
+  if (first == "--version") {
+    parsed.command = Command::kVersion;
+    if (arguments.size() > 1) parsed.failure = GeneralUsageFailure("--version takes no arguments");
+    return parsed;
+  }
   if (first == "help" || IsHelpSwitch(first)) {
     if (arguments.size() > 1) {
       std::optional<Command> topic = CommandNamed(arguments[1]);

@@ -1,14 +1,15 @@
 // The saverpack command line: which command to run and its options.
 //
-//   saverpack build -o OUT --stub STUB --screensaver FILE --title TEXT [...]
+//   saverpack build -o OUT [--stub STUB | --arch x86|x64] --screensaver FILE --title TEXT [...]
 //   saverpack inspect PACKAGE [--json] [--codepage N|none]
 //   saverpack languages
 //   saverpack --help | help [COMMAND] | COMMAND --help
+//   saverpack --version
 //
 // Parsing checks only the command line itself: every option known, given
 // at most once and with its value, the required ones present,
-// --license-mode a number from 0 to 255 and --codepage a supported code
-// page or "none". Whether texts fit the record and
+// --license-mode a number from 0 to 255, --arch x86 or x64 and --codepage
+// a supported code page or "none". Whether texts fit the record and
 // files can be read is the build's business. Every problem found here is a
 // usage failure (exit status 2).
 #pragma once
@@ -20,6 +21,7 @@
 
 #include "saverpack/failure.h"
 #include "saverpack/package_code_page.h"
+#include "saverpack/shipped_stub.h"
 
 namespace saverpack {
 
@@ -27,7 +29,8 @@ inline constexpr std::string_view kDefaultFolder = "<Program Files>";
 
 struct BuildOptions {
   std::string output;
-  std::string stub;
+  std::string stub;  // empty: the stub for `arch` that ships with saverpack
+  StubArch arch = StubArch::kX86;
   std::string screensaver;
   std::string title;
   std::string web_address;
@@ -53,7 +56,7 @@ struct InspectOptions {
   std::optional<int> code_page = kDefaultCodePage;
 };
 
-enum class Command { kHelp, kBuild, kInspect, kLanguages };
+enum class Command { kHelp, kVersion, kBuild, kInspect, kLanguages };
 
 struct ParsedCommandLine {
   Command command = Command::kHelp;

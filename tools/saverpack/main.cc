@@ -10,6 +10,7 @@
 #include "saverpack/package_builder.h"
 #include "saverpack/package_inspector.h"
 #include "saverpack/report_format.h"
+#include "scrsetup_version.h"
 
 namespace {
 
@@ -32,6 +33,8 @@ int Run(const saverpack::ParsedCommandLine& parsed) {
   switch (parsed.command) {
     case Command::kHelp:
       return Print(saverpack::HelpText(parsed.help_topic));
+    case Command::kVersion:
+      return Print("saverpack " SCRSETUP_VERSION "\n");
     case Command::kBuild:
       if (auto failure = saverpack::BuildPackage(parsed.build)) return Fail(*failure);
       return 0;

@@ -1,6 +1,7 @@
 // Building a SetupPackage from the build options.
 //
-// The package is, in file order: the stub's bytes, the screensaver's bytes,
+// The package is, in file order: the stub's bytes (--stub, or the stub for
+// --arch that ships with saverpack, see shipped_stub.h), the screensaver's bytes,
 // the readme, licence and language blocks, the setup record and the end
 // signature "Vornex.sig". Texts are written in options.code_page (see
 // PackageCodePage); --language names a catalogue language or a file. The
