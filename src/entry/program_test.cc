@@ -70,7 +70,7 @@ TEST(Program, SilentFailuresEndWithTheirExitCodes) {
 
   FakeMachine copy_failure;  // the disk fills during the copy
   copy_failure.files.AddFile(copy_failure.files.program_path, PackageBuilder().Bytes());
-  copy_failure.files.LimitWrites("C:\\S\\Aurora.scr", 5);
+  copy_failure.files.LimitWrites("C:\\S", 5);
   EXPECT_EQ(RunProgram(copy_failure.platform, "setup.exe -silent C:\\S"), 2);
   EXPECT_TRUE(copy_failure.dialogs.shown.empty());
   EXPECT_FALSE(copy_failure.files.HasFile("C:\\S\\Aurora.scr"));

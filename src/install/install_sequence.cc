@@ -8,19 +8,27 @@
 #include "install/failure_report.h"
 #include "install/settings_key.h"
 #include "install/shell_links.h"
+#include "install/staged_file.h"
 #include "install/target_file.h"
 #include "install/uninstall_entry.h"
 #include "lang/english_texts.h"
+#include "package/crc32.h"
 #include "package/package_reader.h"
 
 namespace scrsetup {
 namespace {
 
 constexpr int64_t kCopyChunk = 100001;
+// The longest the copy loop goes without a message pass: the window stays
+// alive and the bar moves at the rate a person sees, while a fast disk is
+// not held up by window work on each of its thousands of chunks.
+constexpr uint64_t kWindowWorkInterval = 15;
 
 constexpr char kPreviewNotice[] =
     "After successful installation screensaver setup would open Windows Screen Saver Settings. "
     "This window is not displayed in setup preview mode.";
+
+enum class CopyOutcome { kCopied, kFailed, kDamaged };
 
 // One installation: the values the steps share.
 class Installation {
@@ -40,22 +48,26 @@ class Installation {
   // Creates and checks the destination folder and ends its text with "\".
   // The message of a folder error, or nullopt.
   [[nodiscard]] std::optional<std::string_view> PrepareFolder();
-  // Settles the screensaver's file name and creates the file. The message
-  // of a target error, or nullopt.
+  // Settles the screensaver's file name, checks that an earlier file of
+  // that name can be replaced, and creates the payload's temporary file.
+  // The message of a target error, or nullopt.
   [[nodiscard]] std::optional<std::string_view> SettleTargetName();
   // Reports a folder or target error, returns to the Directory page.
   InstallResult ErrorExit(std::string_view message);
-  // The copy block: payload, verb, readme, uninstaller. False on any error.
-  [[nodiscard]] bool CopyBlock();
-  [[nodiscard]] bool CopyPayload(File& source);
+  // The copy block: payload, readme, uninstaller, each complete before any
+  // is moved into place; then the "install" verb.
+  [[nodiscard]] CopyOutcome CopyBlock();
+  [[nodiscard]] CopyOutcome CopyPayload(File& source);
   [[nodiscard]] bool WriteReadme();
   [[nodiscard]] bool WriteUninstaller(File& source);
-  // After a failed copy block: the screensaver file goes again.
-  void DiscardIncompleteCopy();
+  // Moves the written files into place; false when one cannot be moved.
+  [[nodiscard]] bool CommitFiles();
+  // After a folder or copy error: removes what this run made.
+  void Discard();
   // The uninstall entry and the shortcuts the record asks for.
   void Register();
   // Remembers the installed file and moves on, or reports a failed copy.
-  InstallResult Finish(bool copied);
+  InstallResult Finish(CopyOutcome outcome);
   std::string UninstallerPath() const;
 
   const RunContext& context_;
@@ -66,20 +78,29 @@ class Installation {
   std::string folder_;          // the destination folder, ending with "\"
   std::string name_;            // the screensaver's file name in it
   std::string installed_path_;  // the full path of the installed screensaver
-  std::unique_ptr<File> payload_;
-  std::unique_ptr<File> uninstaller_;
+  std::vector<std::string> created_folders_;  // by this run, parents first
+  std::vector<std::string> made_files_;       // moved into place where no file stood
+  std::unique_ptr<StagedFile> payload_;
+  std::unique_ptr<StagedFile> readme_;
+  std::unique_ptr<StagedFile> uninstaller_;
   int64_t payload_bytes_ = 0;
 };
 
 InstallResult Installation::Run() {
   ShowProgressPage();
-  if (std::optional<std::string_view> error = PrepareFolder()) return ErrorExit(*error);
-  if (std::optional<std::string_view> error = SettleTargetName()) return ErrorExit(*error);
-  const bool copied = CopyBlock();
-  if (!copied) DiscardIncompleteCopy();
-  if (!preview_) Register();
-  uninstaller_.reset();
-  return Finish(copied);
+  std::optional<std::string_view> error = PrepareFolder();
+  if (!error) error = SettleTargetName();
+  if (error) {
+    Discard();
+    return ErrorExit(*error);
+  }
+  const CopyOutcome outcome = CopyBlock();
+  if (outcome != CopyOutcome::kCopied) {
+    Discard();
+  } else if (!preview_) {
+    Register();
+  }
+  return Finish(outcome);
 }
 
 void Installation::ShowProgressPage() {
@@ -93,7 +114,8 @@ std::optional<std::string_view> Installation::PrepareFolder() {
   WizardWindow& controls = wizard_.Controls();
   std::string directory = controls.Text(Control::edDirectory);
   if (!preview_) {
-    if (!directory.empty() && !CreateFolderChain(files_, paths_, directory)) {
+    if (!directory.empty() &&
+        !CreateFolderChain(files_, paths_, directory, &created_folders_)) {
       return kTextCannotCreateFolder;
     }
     if (!files_.FolderExists(directory)) return kTextInvalidFolder;
@@ -116,8 +138,13 @@ std::optional<std::string_view> Installation::SettleTargetName() {
   name_ = std::string(paths_.FileNamePart(target_path));
   installed_path_ = files_.FullPath(folder_ + name_);
   if (preview_) return std::nullopt;
-  payload_ = files_.CreateForWriting(target_path);
-  if (!payload_) return kTextAccessDenied;
+  // An earlier file is opened for writing without being truncated: one that
+  // is read-only or in use could not be replaced after the copy.
+  if (files_.FileExists(target_path) && !files_.OpenForUpdate(target_path)) {
+    return kTextAccessDenied;
+  }
+  payload_ = std::make_unique<StagedFile>(files_, target_path);
+  if (!payload_->Create()) return kTextAccessDenied;
   return std::nullopt;
 }
 
@@ -127,31 +154,33 @@ InstallResult Installation::ErrorExit(std::string_view message) {
   return InstallResult::kSilentAbort;
 }
 
-bool Installation::CopyBlock() {
+CopyOutcome Installation::CopyBlock() {
   std::unique_ptr<File> source =
       files_.OpenForReading(files_.ProgramPath(), ShareMode::kRead);
-  if (!source) return false;
-  if (!CopyPayload(*source)) return false;
-  payload_.reset();
+  if (!source) return CopyOutcome::kFailed;
+  const CopyOutcome copied = CopyPayload(*source);
+  if (copied != CopyOutcome::kCopied) return copied;
 
   Platform& platform = context_.platform;
   if (preview_) {
     platform.dialogs.ShowMessage(kPreviewNotice, context_.Title(), MessageButtons::kOk,
                                  MessageIcon::kInformation);
-    return true;
+    return CopyOutcome::kCopied;
   }
+  if (!WriteReadme() || !WriteUninstaller(*source) || !CommitFiles()) return CopyOutcome::kFailed;
   platform.shell.Execute("install", folder_ + name_, "", ShowCommand::kShowNoActivate,
                          ShellOwner::kNone);
-  return WriteReadme() && WriteUninstaller(*source);
+  return CopyOutcome::kCopied;
 }
 
-bool Installation::CopyPayload(File& source) {
+CopyOutcome Installation::CopyPayload(File& source) {
   const RunContext& c = context_;
   // Position and size of the own file are kept here rather than asked of
   // the file every round: nothing else moves it while the loop runs.
   int64_t position = StubLength(c.PackageEnd, c.record);
-  if (!source.Seek(position)) return false;
+  if (!source.Seek(position)) return CopyOutcome::kFailed;
   Application& app = c.platform.app;
+  SystemInfo& system = c.platform.system;
   WizardWindow& controls = wizard_.Controls();
   app.SetWaitCursor(true);
   controls.SetWindowEnabled(false);
@@ -159,48 +188,77 @@ bool Installation::CopyPayload(File& source) {
   std::vector<char> buffer(kCopyChunk);
   int64_t remaining = PayloadLength(c.record);
   const int64_t size = source.Size();
+  uint32_t crc = 0;
+  int shown_percent = 0;  // the Progress page starts the bar at 0
+  uint64_t last_pass = system.TickCount();
   bool ok = remaining >= 0 && size >= 0;
   while (ok && remaining > 0 && position < size) {
     int64_t count = source.Read(buffer.data(), std::min(remaining, kCopyChunk));
     ok = count > 0;
-    if (ok && !preview_) ok = payload_->Write(buffer.data(), count) == count;
+    if (ok && !preview_) ok = payload_->file().Write(buffer.data(), count) == count;
     if (!ok) break;
+    crc = Crc32(crc, buffer.data(), static_cast<size_t>(count));
     position += count;
     remaining -= count;
     payload_bytes_ += count;
-    controls.SetProgress(ProgressPercent(position, size), 100);
-    controls.RepaintProgress();
+    // Window work only for a new visible value, or once the interval is up.
+    const int percent = ProgressPercent(position, size);
+    const uint64_t now = system.TickCount();
+    if (percent == shown_percent && now - last_pass < kWindowWorkInterval) continue;
+    if (percent != shown_percent) {
+      controls.SetProgress(percent, 100);
+      controls.RepaintProgress();
+      shown_percent = percent;
+    }
     app.ProcessMessages();
+    last_pass = now;
   }
   // A payload that ends before its declared length is a damaged package.
   ok = ok && remaining == 0;
 
   controls.SetWindowEnabled(true);
   app.SetWaitCursor(false);
-  return ok;
+  if (!ok) return CopyOutcome::kFailed;
+  const bool checked = c.check.state == CheckBlockState::kPresent;
+  return checked && crc != c.check.block.payload_crc ? CopyOutcome::kDamaged : CopyOutcome::kCopied;
 }
 
 bool Installation::WriteReadme() {
   if (context_.record.ReadmeSize <= 0) return true;
-  std::unique_ptr<File> readme =
-      files_.CreateForWriting(folder_ + ReadmeFileName(context_.language, context_.Title()));
-  if (!readme) return false;
+  readme_ = std::make_unique<StagedFile>(
+      files_, folder_ + ReadmeFileName(context_.language, context_.Title()));
+  if (!readme_->Create()) return false;
   std::string text = wizard_.Controls().Text(Control::edReadme);
-  return readme->Write(text.data(), static_cast<int64_t>(text.size())) ==
+  return readme_->file().Write(text.data(), static_cast<int64_t>(text.size())) ==
          static_cast<int64_t>(text.size());
 }
 
 bool Installation::WriteUninstaller(File& source) {
-  uninstaller_ =
-      files_.CreateForWriting(folder_ + UninstallerFileName(context_.language, paths_, name_));
-  if (!uninstaller_) return false;
-  return WriteUninstallerPackage(source, context_.PackageEnd, context_.record, *uninstaller_);
+  uninstaller_ = std::make_unique<StagedFile>(
+      files_, folder_ + UninstallerFileName(context_.language, paths_, name_));
+  if (!uninstaller_->Create()) return false;
+  return WriteUninstallerPackage(source, context_.PackageEnd, context_.record,
+                                 uninstaller_->file());
 }
 
-void Installation::DiscardIncompleteCopy() {
+bool Installation::CommitFiles() {
+  for (StagedFile* staged : {payload_.get(), readme_.get(), uninstaller_.get()}) {
+    if (!staged) continue;
+    const bool replacing = files_.FileExists(staged->final_path());
+    if (!staged->Commit()) return false;
+    if (!replacing) made_files_.push_back(staged->final_path());
+  }
+  return true;
+}
+
+void Installation::Discard() {
   payload_.reset();
+  readme_.reset();
   uninstaller_.reset();
-  (void)DeleteIfExists(files_, folder_ + name_);
+  for (const std::string& path : made_files_) (void)DeleteIfExists(files_, path);
+  for (auto folder = created_folders_.rbegin(); folder != created_folders_.rend(); ++folder) {
+    (void)files_.RemoveEmptyFolder(*folder);
+  }
 }
 
 std::string Installation::UninstallerPath() const {
@@ -217,7 +275,8 @@ void Installation::Register() {
     const std::string location(
         paths_.WithoutTrailingBackslashUnlessRoot(files_.FullPath(folder_)));
     UninstallEntryDetails details{files_.FullPath(screensaver_path), location,
-                                  static_cast<uint32_t>((payload_bytes_ + 1023) / 1024)};
+                                  static_cast<uint32_t>((payload_bytes_ + 1023) / 1024),
+                                  context_.check.block.facts};
     WriteUninstallEntry(platform.registry, title, UninstallerPath(), details);
   }
   if (record.CreateProgramGroup) {
@@ -229,8 +288,8 @@ void Installation::Register() {
   }
 }
 
-InstallResult Installation::Finish(bool copied) {
-  if (copied) {
+InstallResult Installation::Finish(CopyOutcome outcome) {
+  if (outcome == CopyOutcome::kCopied) {
     if (!preview_) {
       // The installation is complete without it; only a later reinstallation
       // into this folder would pick a numbered name.
@@ -238,12 +297,20 @@ InstallResult Installation::Finish(bool copied) {
                                     installed_path_);
     }
     if (context_.record.ReadmeSize == 0) wizard_.SelectPage(kFinishedPage);
+  } else if (outcome == CopyOutcome::kDamaged) {
+    ReportFailure(context_, context_.Translate(kTextCorrupted));
+    wizard_.Controls().Close();
   } else {
     ReportFailure(context_, context_.TranslateWithTitle(kTextInstallFailed), wizard_.Caption());
     wizard_.Controls().Close();
   }
   if (context_.flags.SilentMode) context_.platform.app.Terminate();
-  return copied ? InstallResult::kInstalled : InstallResult::kFailed;
+  switch (outcome) {
+    case CopyOutcome::kCopied: return InstallResult::kInstalled;
+    case CopyOutcome::kDamaged: return InstallResult::kDamaged;
+    case CopyOutcome::kFailed: break;
+  }
+  return InstallResult::kFailed;
 }
 
 }  // namespace

@@ -7,6 +7,11 @@
 // uninstaller, registers the installation and remembers the installed path.
 // In PreviewOnlyMode it reads the payload with the same progress but writes
 // and registers nothing.
+//
+// The files are written under temporary names and moved into place only
+// when all are complete, so a failed reinstallation keeps the earlier one
+// whole. A failed copy leaves nothing this run made: no file, no folder it
+// created, no registration.
 #pragma once
 
 #include <string>
@@ -30,7 +35,9 @@ class InstallerWindow {
 
 enum class InstallResult {
   kInstalled,     // installed or previewed; the wizard moved on
-  kFailed,        // the copy failed: reported, registrations done, window closed
+  kFailed,        // the copy failed: reported, nothing left, window closed
+  kDamaged,       // the payload does not match its check: reported as a
+                  // corrupted file, nothing left, window closed
   kSilentAbort,   // a folder or target error: reported, back on the Directory page
 };
 

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "fake/wizard_run.h"
 #include "lang/text.h"
 
@@ -87,10 +89,41 @@ TEST(Installation, InstallsFilesRegistrationsAndLinks) {
   // The window was disabled and the wait cursor shown for the copy only.
   EXPECT_TRUE(run.window().window_enabled);
   EXPECT_EQ(machine.app.wait_cursor_log, (std::vector<bool>{true, false}));
-  // One progress update, one repaint and one message pass per 100001-byte chunk.
+  // Each of the three 100001-byte chunks moves the bar: one progress update,
+  // one repaint and one message pass each.
   EXPECT_EQ(machine.app.message_passes, 3);
   EXPECT_EQ(run.window().progress_repaints, 3);
   EXPECT_EQ(run.window().progress_log.size(), 1u + 3u);  // 0 at the start, then per chunk
+}
+
+// Window work during the copy: for each new visible value, and otherwise
+// once the interval since the last message pass is up, never per chunk.
+TEST(Installation, WindowWorkFollowsTheVisibleValueAndTheClock) {
+  PackageBuilder package;
+  package.payload = std::string(30000000, 's');  // 300 chunks, 3 or so a percent
+  struct Case {
+    uint64_t milliseconds_per_chunk;
+    int passes_from, passes_to;
+  } cases[] = {
+      {0, 100, 100},   // a fast disk: one pass per visible value
+      {5, 100, 160},   // every third chunk or so has the interval up
+      {20, 300, 300},  // a slow disk: the interval is up at every chunk
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.milliseconds_per_chunk);
+    FakeMachine machine;
+    WizardRun run(machine, package.Bytes());
+    machine.system.tick_step = c.milliseconds_per_chunk;
+    InstallInto(run, "C:\\S");
+    EXPECT_GE(machine.app.message_passes, c.passes_from);
+    EXPECT_LE(machine.app.message_passes, c.passes_to);
+    EXPECT_EQ(run.window().progress_repaints, 100);
+    const std::vector<int>& log = run.window().progress_log;
+    EXPECT_EQ(log.size(), 101u);  // 0, then each visible value once
+    EXPECT_TRUE(std::is_sorted(log.begin(), log.end()));
+    EXPECT_EQ(log.back(), 100);
+    EXPECT_EQ(machine.files.Contents("C:\\S\\Aurora.scr").size(), package.payload.size());
+  }
 }
 
 // A relative folder is stored as the full path it names.
@@ -175,7 +208,11 @@ TEST(Installation, FolderAndTargetErrorsReturnToTheDirectoryPage) {
        "Invalid directory. Please select an existing directory."},
       {"missing drive", "Q:", [](FakeMachine&) {},
        "Invalid directory. Please select an existing directory."},
-      {"target cannot be created", "C:\\S", [](FakeMachine& m) { m.files.RefuseCreate("C:\\S\\AURORA.SCR"); },
+      {"folder not writable", "C:\\S",
+       [](FakeMachine& m) {
+         m.files.AddFolder("C:\\S");
+         m.files.RefuseCreateIn("C:\\S");
+       },
        "Unable to copy the files. Access is denied. Please select a different directory."},
   };
   for (const Case& c : cases) {
@@ -204,13 +241,25 @@ TEST(Installation, FolderAndTargetErrorsReturnToTheDirectoryPage) {
   }
 }
 
-TEST(Installation, CopyFailuresDeleteTheScreensaverAndCloseTheWizard) {
+// What a run that failed may leave: nothing but the package itself.
+void ExpectNothingInstalled(FakeMachine& machine) {
+  EXPECT_EQ(machine.files.AllFiles(), std::vector<std::string>{machine.files.program_path});
+  EXPECT_FALSE(machine.files.HasFolder("C:\\S"));
+  EXPECT_FALSE(machine.files.HasFolder(kGroup));
+  EXPECT_FALSE(machine.registry.HasKey(RegistryRoot::kLocalMachine, kEntryKey));
+  EXPECT_FALSE(machine.registry.HasKey(RegistryRoot::kCurrentUser, kSettingsKey));
+  EXPECT_TRUE(machine.shell.link_targets.empty());
+  EXPECT_TRUE(machine.shell.requests.empty());
+}
+
+TEST(Installation, CopyFailuresLeaveNothingAndCloseTheWizard) {
   struct Case {
     const char* name;
     std::function<void(FakeMachine&)> arrange;  // after loading, before Install
   } cases[] = {
       {"read error", [](FakeMachine& m) { m.files.Entry(m.files.program_path).fail_reads_from = 150000; }},
-      {"full disk", [](FakeMachine& m) { m.files.LimitWrites("C:\\S\\Aurora.scr", 120000); }},
+      {"full disk", [](FakeMachine& m) { m.files.LimitWrites("C:\\S", 120000); }},
+      {"disk full after the payload", [](FakeMachine& m) { m.files.LimitWrites("C:\\S", 250010); }},
       {"payload cut short after start-up",
        [](FakeMachine& m) { m.files.Entry(m.files.program_path).data.resize(100); }},
       {"readme cannot be written", [](FakeMachine& m) { m.files.RefuseCreate("C:\\S\\Aurora Readme.txt"); }},
@@ -223,18 +272,131 @@ TEST(Installation, CopyFailuresDeleteTheScreensaverAndCloseTheWizard) {
     WizardRun run(machine, FullPackage().Bytes());
     c.arrange(machine);
     InstallInto(run, "C:\\S");
-    EXPECT_FALSE(machine.files.HasFile("C:\\S\\Aurora.scr"));
     ASSERT_EQ(machine.dialogs.shown.size(), 1u);
     EXPECT_EQ(machine.dialogs.shown[0].text,
               "There was an error installing Aurora. Installation is not complete.");
     EXPECT_EQ(machine.dialogs.shown[0].caption, "Aurora Setup");
     EXPECT_TRUE(run.window().closed);
     EXPECT_TRUE(run.window().window_enabled);
-    // Registrations are made all the same; nothing is remembered.
-    EXPECT_TRUE(machine.registry.HasKey(RegistryRoot::kLocalMachine, kEntryKey));
-    EXPECT_TRUE(machine.files.HasFile(kGroup + std::string("Uninstall Aurora.lnk")));
-    EXPECT_TRUE(machine.files.HasFile(kDesktop + std::string("Preview Aurora.lnk")));
-    EXPECT_FALSE(machine.registry.HasKey(RegistryRoot::kCurrentUser, kSettingsKey));
+    ExpectNothingInstalled(machine);
+  }
+}
+
+// Only the folders the run made go again, and only while empty.
+TEST(Installation, AFailedCopyKeepsFoldersItDidNotMake) {
+  FakeMachine machine;
+  machine.files.AddFolder("C:\\Savers");
+  machine.files.AddFile("C:\\Savers\\Other.scr", "other");
+  WizardRun run(machine, FullPackage().Bytes());
+  machine.files.LimitWrites("C:\\Savers\\New\\Deeper", 10);
+  InstallInto(run, "C:\\Savers\\New\\Deeper");
+  EXPECT_EQ(machine.files.AllFiles(),
+            (std::vector<std::string>{"C:\\Downloads\\setup.exe", "C:\\Savers\\Other.scr"}));
+  EXPECT_TRUE(machine.files.HasFolder("C:\\Savers"));
+  EXPECT_FALSE(machine.files.HasFolder("C:\\Savers\\New"));
+}
+
+// The package checks its own bytes: a damaged payload is found as it is
+// copied, damaged texts or record when the package is read.
+TEST(Installation, ADamagedPackageIsReportedAndLeavesNothing) {
+  const PackageBuilder package = FullPackage();
+  const std::string good = package.CheckedBytes();
+  const size_t payload_at = package.stub.size(), readme_at = payload_at + package.payload.size();
+  const size_t record_at = package.Bytes().size() - kTailSize;
+  struct Case {
+    const char* name;
+    size_t offset;  // the byte flipped
+    bool silent;
+    bool found_at_load;
+  } cases[] = {
+      {"payload, first chunk", payload_at + 7, false, false},
+      {"payload, last byte", readme_at - 1, true, false},
+      {"readme", readme_at + 2, false, true},
+      {"record title", record_at + 0x104, true, true},
+      {"record reserved byte", record_at + 0x3a4, false, true},
+      {"check block", package.Bytes().size() + 0x12, false, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::string bytes = good;
+    bytes[c.offset] = static_cast<char>(bytes[c.offset] ^ 0x20);
+    FakeMachine machine;
+    WizardRun run(machine, bytes, c.silent ? "setup.exe -silent C:\\S" : "setup.exe");
+    if (!c.silent && !c.found_at_load) InstallInto(run, "C:\\S");
+    if (c.silent) {
+      EXPECT_TRUE(machine.dialogs.shown.empty());
+      EXPECT_EQ(run.setup().exit_code(), kExitPackageUnreadable);
+    } else {
+      ASSERT_EQ(machine.dialogs.shown.size(), 1u);
+      EXPECT_EQ(machine.dialogs.shown[0].text, "The file is corrupted. Setup can not continue.");
+      EXPECT_EQ(machine.dialogs.shown[0].caption, "Screensaver Setup");
+    }
+    EXPECT_TRUE(machine.app.terminated || run.window().closed);
+    ExpectNothingInstalled(machine);
+  }
+  // Whole, it installs, and the entry shows what the package tells of itself.
+  FakeMachine machine;
+  WizardRun run(machine, package.CheckedBytes({"1.4", "Example Makers", "https://e.org/help"}));
+  InstallInto(run, "C:\\S");
+  EXPECT_EQ(machine.files.Contents("C:\\S\\Aurora.scr"), package.payload);
+  EXPECT_EQ(StringValue(machine, RegistryRoot::kLocalMachine, kEntryKey, "DisplayVersion"), "1.4");
+  EXPECT_EQ(StringValue(machine, RegistryRoot::kLocalMachine, kEntryKey, "Publisher"),
+            "Example Makers");
+  EXPECT_EQ(StringValue(machine, RegistryRoot::kLocalMachine, kEntryKey, "HelpLink"),
+            "https://e.org/help");
+}
+
+// A reinstallation that fails keeps the earlier installation as it was.
+TEST(Installation, AFailedReinstallKeepsTheEarlierInstallation) {
+  struct Case {
+    const char* name;
+    std::function<void(FakeMachine&)> arrange;
+    const char* message;
+  } cases[] = {
+      {"earlier screensaver in use", [](FakeMachine& m) { m.files.Entry("C:\\S\\Aurora.scr").open_count = 1; },
+       "Unable to copy the files. Access is denied. Please select a different directory."},
+      {"earlier screensaver read-only", [](FakeMachine& m) { m.files.Entry("C:\\S\\Aurora.scr").read_only = true; },
+       "Unable to copy the files. Access is denied. Please select a different directory."},
+      {"folder no longer writable", [](FakeMachine& m) { m.files.RefuseCreateIn("C:\\S"); },
+       "Unable to copy the files. Access is denied. Please select a different directory."},
+      {"disk full", [](FakeMachine& m) { m.files.LimitWrites("C:\\S", 1000); },
+       "There was an error installing Aurora. Installation is not complete."},
+      {"read error", [](FakeMachine& m) { m.files.Entry(m.files.program_path).fail_reads_from = 150000; },
+       "There was an error installing Aurora. Installation is not complete."},
+      {"uninstaller in use at the move",
+       [](FakeMachine& m) {
+         m.files.on_move = [&m](const std::string&, const std::string& to) {
+           if (to == "C:\\S\\uninstall Aurora.exe") m.files.Entry(to).open_count = 1;
+         };
+       },
+       "There was an error installing Aurora. Installation is not complete."},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    FakeMachine machine;
+    PackageBuilder first = FullPackage();
+    {
+      WizardRun run(machine, first.Bytes(), "setup.exe -silent C:\\S");
+      ASSERT_EQ(run.setup().exit_code(), kExitOk);
+    }
+    const std::vector<std::string> files = machine.files.AllFiles();
+    const std::string entry = StringValue(machine, RegistryRoot::kLocalMachine, kEntryKey, "UninstallString");
+    (void)machine.files.RemoveFile(machine.files.program_path);
+    PackageBuilder second = FullPackage();
+    second.payload = std::string(250000, 'q');
+    second.readme = "New readme";
+    WizardRun run(machine, second.Bytes());
+    c.arrange(machine);
+    InstallInto(run, "C:\\S");
+    ASSERT_EQ(machine.dialogs.shown.size(), 1u);
+    EXPECT_EQ(machine.dialogs.shown[0].text, c.message);
+    EXPECT_EQ(machine.files.AllFiles(), files);
+    if (std::string(c.name) != "uninstaller in use at the move") {
+      EXPECT_EQ(machine.files.Contents("C:\\S\\Aurora.scr"), first.payload);
+      EXPECT_EQ(machine.files.Contents("C:\\S\\Aurora Readme.txt"), first.readme);
+    }
+    EXPECT_EQ(StringValue(machine, RegistryRoot::kLocalMachine, kEntryKey, "UninstallString"), entry);
+    EXPECT_EQ(StringValue(machine, RegistryRoot::kCurrentUser, kSettingsKey, "FileName_"), "C:\\S\\Aurora.scr");
   }
 }
 
@@ -357,7 +519,7 @@ TEST(Installation, SilentRunsEndWithoutMessagesAndReportByExitCode) {
       {"setup.exe -silent \"C:\\Savers \"", [](FakeMachine&) {}, kExitOk, "C:\\Savers \\Aurora.scr"},
       {"setup.exe -silent Q:\\Nowhere", [](FakeMachine&) {}, kExitInstallFailed, nullptr},
       {"setup.exe -silent C:\\S",
-       [](FakeMachine& m) { m.files.LimitWrites("C:\\S\\Aurora.scr", 10); }, kExitInstallFailed, nullptr},
+       [](FakeMachine& m) { m.files.LimitWrites("C:\\S", 10); }, kExitInstallFailed, nullptr},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.command_line);

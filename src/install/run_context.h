@@ -1,6 +1,7 @@
 // What the installation and the uninstallation work with: the machine, the
-// run flags, the package's language table and record, and where the package
-// ends in the running file. Owned by the wizard window for the whole run.
+// run flags, the package's language table and record, where the package
+// ends in the running file, and its check block (a setup package's; an
+// uninstaller has none). Owned by the wizard window for the whole run.
 #pragma once
 
 #include <cstdint>
@@ -8,6 +9,7 @@
 #include <string_view>
 
 #include "lang/language_table.h"
+#include "package/check_block.h"
 #include "package/setup_record.h"
 #include "platform/path_rules.h"
 #include "platform/platform.h"
@@ -21,6 +23,7 @@ struct RunContext {
   const LanguageTable& language;
   const SetupRecord& record;
   const int64_t& PackageEnd;
+  const CheckBlockRead& check;
 
   std::string Translate(std::string_view english) const { return language.Translate(english); }
   // The translation of a message holding "%s", with the Title in its place

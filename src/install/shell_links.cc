@@ -44,12 +44,15 @@ bool CreateShortcut(Shell& shell, const std::string& target, const std::string& 
   return WriteLinkIn(shell, *folder_path, link_name, target);
 }
 
-bool CreateFolderChain(FileSystem& files, const PathRules& paths, const std::string& folder) {
+bool CreateFolderChain(FileSystem& files, const PathRules& paths, const std::string& folder,
+                       std::vector<std::string>* created) {
   const std::string path(paths.WithoutTrailingBackslash(folder));
   if (path.size() < 3 || files.FolderExists(path)) return true;
   std::string parent(paths.FolderPart(path));
   if (parent == path) return true;
-  return CreateFolderChain(files, paths, parent) && files.MakeFolder(path);
+  if (!CreateFolderChain(files, paths, parent, created) || !files.MakeFolder(path)) return false;
+  if (created) created->push_back(path);
+  return true;
 }
 
 void CreateDesktopPreviewShortcut(Platform& platform, const LanguageTable& language,

@@ -10,6 +10,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "lang/language_table.h"
 #include "platform/path_rules.h"
@@ -28,8 +29,10 @@ bool CreateShortcut(Shell& shell, const std::string& target, const std::string& 
 
 // Creates `folder` (with or without a trailing "\") and its missing
 // parents. True when every missing folder was created or none was missing.
+// Each folder it creates is added to `created`, when given, parents first.
 [[nodiscard]]
-bool CreateFolderChain(FileSystem& files, const PathRules& paths, const std::string& folder);
+bool CreateFolderChain(FileSystem& files, const PathRules& paths, const std::string& folder,
+                       std::vector<std::string>* created = nullptr);
 
 // The shortcut operations. Creation is best-effort and reports nothing;
 // removal returns false only when the special folder cannot be located

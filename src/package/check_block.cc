@@ -138,6 +138,7 @@ CheckBlockRead ReadCheckBlock(File& file, int64_t package_end, const SetupRecord
 std::optional<uint32_t> TailCrc(File& file, int64_t package_end, const SetupRecord& record) {
   int64_t offset = ExtrasStart(package_end, record);
   int64_t remaining = int64_t{record.ExtrasSize} + kRecordSize;
+  if (remaining < kRecordSize) return std::nullopt;
   std::vector<char> buffer(static_cast<size_t>(std::min<int64_t>(remaining, 1 << 16)));
   uint32_t crc = 0;
   while (remaining > 0) {

@@ -44,6 +44,13 @@ class FileSystem {
   [[nodiscard]] virtual std::unique_ptr<File> OpenForUpdate(const std::string& path) = 0;
   // Creates a file for writing, truncating an existing one, shared with nobody.
   [[nodiscard]] virtual std::unique_ptr<File> CreateForWriting(const std::string& path) = 0;
+  // Creates a new file for writing, shared with nobody; nullptr when a file
+  // of that name exists already or it cannot be created.
+  [[nodiscard]] virtual std::unique_ptr<File> CreateNew(const std::string& path) = 0;
+  // Renames the closed file `from` to `to` on the same volume, replacing an
+  // existing `to` in one step; false when the system refuses (`to` in use
+  // or read-only, no right to write), leaving both as they were.
+  [[nodiscard]] virtual bool MoveReplacing(const std::string& from, const std::string& to) = 0;
 
   // True when `path` names an existing file (not a folder).
   [[nodiscard]] virtual bool FileExists(const std::string& path) = 0;

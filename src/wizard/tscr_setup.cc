@@ -56,6 +56,9 @@ void TSCRSetup::FormCreate() {
 
 bool TSCRSetup::LoadPackage(File& own_file, PackageKind kind) {
   if (!ReadRecord(own_file, PackageEnd_, record_)) return false;
+  // Checked before any block is used: a damaged language table would
+  // otherwise already speak to the user.
+  if (kind == PackageKind::kSetup && !CheckPackageTail(own_file)) return false;
   if (ShortNameRuleApplies(WindowsVersionClass(platform_.system.QueryVersion()))) {
     // A rewritten name that no longer fits its field is a damaged package,
     // never an overrun.
@@ -84,6 +87,13 @@ bool TSCRSetup::LoadPackage(File& own_file, PackageKind kind) {
   texts_ = std::move(*texts);
   PrepareWizard();
   return true;
+}
+
+bool TSCRSetup::CheckPackageTail(File& own_file) {
+  check_ = ReadCheckBlock(own_file, PackageEnd_, record_);
+  if (check_.state == CheckBlockState::kAbsent) return true;
+  if (check_.state == CheckBlockState::kDamaged) return false;
+  return TailCrc(own_file, PackageEnd_, record_) == check_.block.tail_crc;
 }
 
 void TSCRSetup::LangRenameControls() {
@@ -170,7 +180,9 @@ void TSCRSetup::NotebookPageChanged() {
 
 bool TSCRSetup::btnOKClick() {
   InstallResult result = InstallScreensaver(context_, *this);
-  if (flags_.SilentMode && result != InstallResult::kInstalled) exit_code_ = kExitInstallFailed;
+  if (flags_.SilentMode && result != InstallResult::kInstalled) {
+    exit_code_ = result == InstallResult::kDamaged ? kExitPackageUnreadable : kExitInstallFailed;
+  }
   return result != InstallResult::kSilentAbort;
 }
 

@@ -15,6 +15,7 @@
 
 #include "install/install_sequence.h"
 #include "install/run_context.h"
+#include "package/check_block.h"
 #include "lang/language_table.h"
 #include "package/package_reader.h"
 #include "package/setup_record.h"
@@ -62,6 +63,10 @@ class TSCRSetup : public WizardEvents, public InstallerWindow {
   // The guarded loading steps on the open own file, whose end signature
   // says `kind`; false on any failure, which is reported as a corrupted file.
   bool LoadPackage(File& own_file, PackageKind kind);
+  // Reads a setup package's check block and checks the extra blocks and the
+  // record against it; false when the block is damaged or they differ. A
+  // package without a block passes unchecked.
+  bool CheckPackageTail(File& own_file);
   // Sets every translatable text of the window.
   void LangRenameControls();
   // Fills the memos, picks the first page, sets caption and link label.
@@ -85,7 +90,8 @@ class TSCRSetup : public WizardEvents, public InstallerWindow {
   LanguageTable language_;
   SetupRecord record_;
   int64_t PackageEnd_ = 0;
-  RunContext context_{platform_, flags_, language_, record_, PackageEnd_};
+  CheckBlockRead check_;
+  RunContext context_{platform_, flags_, language_, record_, PackageEnd_, check_};
   SetupTexts texts_;
   std::array<std::string, kPageCount> PageTitles_;
   std::array<std::string, kPageCount> PageDescriptions_;

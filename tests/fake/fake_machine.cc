@@ -113,6 +113,13 @@ class FakeFile : public File {
       int64_t room = std::max<int64_t>(0, *entry_->write_capacity - Size());
       accepted = std::min(count, room);
     }
+    if (entry_->disk_room) {
+      // Only bytes past the end take room on the disk.
+      int64_t growth = std::max<int64_t>(0, position_ + accepted - Size());
+      int64_t taken = std::min(growth, std::max<int64_t>(0, *entry_->disk_room));
+      accepted = std::max<int64_t>(0, accepted - (growth - taken));
+      *entry_->disk_room -= taken;
+    }
     if (position_ > Size()) entry_->data.resize(position_, '\0');
     entry_->data.replace(position_, std::min<int64_t>(accepted, Size() - position_),
                          static_cast<const char*>(data), accepted);
@@ -226,22 +233,59 @@ std::unique_ptr<File> FakeFileSystem::OpenForUpdate(const std::string& path) {
   return std::make_unique<FakeFile>(found->second, true, true, true);
 }
 
-std::unique_ptr<File> FakeFileSystem::CreateForWriting(const std::string& path) {
-  std::string key = Key(path);
-  if (refuse_create_.count(key) || folders_.count(key) || !ParentExists(key)) return nullptr;
-  auto found = files_.find(key);
-  if (found != files_.end()) {
-    if (found->second->read_only || found->second->open_count > 0) return nullptr;
-    found->second->data.clear();
-    return std::make_unique<FakeFile>(found->second, false, true, true);
-  }
+bool FakeFileSystem::MayCreateFile(const std::string& key) const {
+  return !refuse_create_.count(key) && !refuse_create_in_.count(ParentKey(key, is_lead_byte)) &&
+         !folders_.count(key) && ParentExists(key);
+}
+
+std::shared_ptr<FakeFileEntry> FakeFileSystem::NewEntry(const std::string& key,
+                                                        const std::string& path) {
   auto entry = std::make_shared<FakeFileEntry>();
-  if (auto limit = write_limits_.find(key); limit != write_limits_.end()) {
-    entry->write_capacity = limit->second;
+  if (auto limit = write_limits_.find(ParentKey(key, is_lead_byte)); limit != write_limits_.end()) {
+    entry->disk_room = limit->second;
   }
   files_[key] = entry;
   spelling_[key] = Absolute(path);
-  return std::make_unique<FakeFile>(entry, false, true, true);
+  return entry;
+}
+
+std::unique_ptr<File> FakeFileSystem::CreateForWriting(const std::string& path) {
+  std::string key = Key(path);
+  if (!MayCreateFile(key)) return nullptr;
+  auto found = files_.find(key);
+  if (found != files_.end()) {
+    if (found->second->read_only || found->second->open_count > 0) return nullptr;
+    if (found->second->disk_room) *found->second->disk_room += static_cast<int64_t>(found->second->data.size());
+    found->second->data.clear();
+    return std::make_unique<FakeFile>(found->second, false, true, true);
+  }
+  return std::make_unique<FakeFile>(NewEntry(key, path), false, true, true);
+}
+
+std::unique_ptr<File> FakeFileSystem::CreateNew(const std::string& path) {
+  std::string key = Key(path);
+  if (!MayCreateFile(key) || files_.count(key)) return nullptr;
+  return std::make_unique<FakeFile>(NewEntry(key, path), false, true, true);
+}
+
+bool FakeFileSystem::MoveReplacing(const std::string& from, const std::string& to) {
+  if (on_move) on_move(from, to);
+  std::string from_key = Key(from), to_key = Key(to);
+  auto source = files_.find(from_key);
+  if (source == files_.end() || source->second->open_count > 0 || refuse_create_.count(to_key) ||
+      folders_.count(to_key) || !ParentExists(to_key)) {
+    return false;
+  }
+  if (auto target = files_.find(to_key); target != files_.end()) {
+    if (target->second->read_only || target->second->open_count > 0) return false;
+    if (target->second->disk_room) *target->second->disk_room += static_cast<int64_t>(target->second->data.size());
+  }
+  std::shared_ptr<FakeFileEntry> entry = source->second;
+  files_.erase(source);
+  spelling_.erase(from_key);
+  files_[to_key] = entry;
+  spelling_[to_key] = Absolute(to);
+  return true;
 }
 
 bool FakeFileSystem::FileExists(const std::string& path) { return HasFile(path); }
@@ -274,6 +318,9 @@ bool FakeFileSystem::RemoveFile(const std::string& path) {
   auto found = files_.find(Key(path));
   if (found == files_.end() || found->second->read_only || found->second->open_count > 0) {
     return false;
+  }
+  if (found->second->disk_room) {
+    *found->second->disk_room += static_cast<int64_t>(found->second->data.size());
   }
   spelling_.erase(found->first);
   files_.erase(found);

@@ -31,6 +31,8 @@ struct FakeFileEntry {
   // Reads that start at this offset fail (one block that cannot be read).
   std::optional<int64_t> fail_reads_at;
   std::optional<int64_t> write_capacity;
+  // The room left on the disk the file lies on, shared by its files.
+  std::shared_ptr<int64_t> disk_room;
 };
 
 class FakeFileSystem : public FileSystem {
@@ -47,10 +49,19 @@ class FakeFileSystem : public FileSystem {
   FakeFileEntry& Entry(const std::string& path);
   // Every file path, in its original spelling, sorted by folded path.
   std::vector<std::string> AllFiles() const;
-  // Paths refused by MakeFolder and CreateForWriting (any spelling).
+  // Paths refused by MakeFolder, CreateForWriting, CreateNew and as the
+  // target of MoveReplacing (any spelling).
   void RefuseCreate(const std::string& path) { refuse_create_.insert(Key(path)); }
-  // Files created at `path` accept at most `bytes` (a full disk).
-  void LimitWrites(const std::string& path, int64_t bytes) { write_limits_[Key(path)] = bytes; }
+  // No file can be created in `folder` (a folder without the right to write).
+  void RefuseCreateIn(const std::string& folder) { refuse_create_in_.insert(Key(folder)); }
+  // Files created in `folder` share a disk that takes at most `bytes` more
+  // (a full disk).
+  void LimitWrites(const std::string& folder, int64_t bytes) {
+    write_limits_[Key(folder)] = std::make_shared<int64_t>(bytes);
+  }
+  // Called before each MoveReplacing (for example to let another process
+  // take hold of a file).
+  std::function<void(const std::string& from, const std::string& to)> on_move;
   std::vector<std::string> scheduled_deletions;
   std::vector<std::pair<std::string, std::string>> copies;
   std::string program_path = "C:\\Downloads\\setup.exe";
@@ -69,6 +80,8 @@ class FakeFileSystem : public FileSystem {
   std::unique_ptr<File> OpenForReading(const std::string& path, ShareMode share) override;
   std::unique_ptr<File> OpenForUpdate(const std::string& path) override;
   std::unique_ptr<File> CreateForWriting(const std::string& path) override;
+  std::unique_ptr<File> CreateNew(const std::string& path) override;
+  bool MoveReplacing(const std::string& from, const std::string& to) override;
   bool FileExists(const std::string& path) override;
   bool FolderExists(const std::string& path) override;
   bool MakeFolder(const std::string& path) override;
@@ -91,8 +104,13 @@ class FakeFileSystem : public FileSystem {
   std::string Spelled(const std::string& path) const;
   std::vector<std::pair<std::string, std::string>> short_names_;  // folded short, long
   bool ParentExists(const std::string& key) const;
+  // Whether a file may be created at `key`: not refused, no folder there,
+  // its folder exists.
+  bool MayCreateFile(const std::string& key) const;
+  std::shared_ptr<FakeFileEntry> NewEntry(const std::string& key, const std::string& path);
   std::set<std::string> refuse_create_;
-  std::map<std::string, int64_t> write_limits_;
+  std::set<std::string> refuse_create_in_;
+  std::map<std::string, std::shared_ptr<int64_t>> write_limits_;  // by folded folder
   std::map<std::string, std::shared_ptr<FakeFileEntry>> files_;  // by folded full path
   std::map<std::string, std::string> spelling_;                  // folded -> original
   std::set<std::string> folders_;                                // folded, no trailing "\"
@@ -192,6 +210,8 @@ class FakeSystemInfo : public SystemInfo {
  public:
   std::optional<OsVersion> version = OsVersion{2, 6, 1, ""};  // Windows 7
   uint64_t now = 1000;
+  // Milliseconds the clock moves on each time it is read.
+  uint64_t tick_step = 0;
   uint32_t sleeps = 0;
   std::deque<uint32_t> random_numbers;  // served in order, then 0
   std::function<void()> on_sleep;
@@ -200,7 +220,7 @@ class FakeSystemInfo : public SystemInfo {
   int code_page = 1252;
 
   std::optional<OsVersion> QueryVersion() override { return version; }
-  uint64_t TickCount() override { return now; }
+  uint64_t TickCount() override { return now += tick_step; }
   void Sleep(uint32_t milliseconds) override;
   uint32_t Random(uint32_t bound) override;
   bool IsLeadByte(uint8_t byte) override;

@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "package/check_block.h"
+#include "package/crc32.h"
 #include "package/setup_record.h"
 
 namespace scrsetup::testing {
@@ -43,6 +45,22 @@ struct PackageBuilder {
   }
 
   std::string Bytes() const { return BytesWithRecord(FinalRecord()); }
+
+  // The check block the authoring tool writes after the end signature.
+  std::string CheckBlockBytes(const PackageFacts& facts = {}) const {
+    const SetupRecord final_record = FinalRecord();
+    std::string tail = readme + license + language;
+    tail.append(reinterpret_cast<const char*>(&final_record), sizeof(final_record));
+    CheckBlock block{static_cast<uint32_t>(final_record.PayloadSize - kSignatureSize),
+                     Crc32(0, payload.data(), payload.size()), Crc32(0, tail.data(), tail.size()),
+                     facts};
+    return EncodeCheckBlock(block, nullptr).value();
+  }
+
+  // The package followed by its check block.
+  std::string CheckedBytes(const PackageFacts& facts = {}) const {
+    return Bytes() + CheckBlockBytes(facts);
+  }
 };
 
 }  // namespace scrsetup::testing

@@ -75,6 +75,18 @@ std::unique_ptr<File> Win32FileSystem::CreateForWriting(const std::string& path)
   return Open(path, GENERIC_WRITE, 0, CREATE_ALWAYS);
 }
 
+std::unique_ptr<File> Win32FileSystem::CreateNew(const std::string& path) {
+  return Open(path, GENERIC_WRITE, 0, CREATE_NEW);
+}
+
+bool Win32FileSystem::MoveReplacing(const std::string& from, const std::string& to) {
+  if (MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING)) return true;
+  // Windows 95, 98 and Me have no MoveFileExA: delete, then rename.
+  if (GetLastError() != ERROR_CALL_NOT_IMPLEMENTED) return false;
+  if (!DeleteFileA(to.c_str()) && GetLastError() != ERROR_FILE_NOT_FOUND) return false;
+  return MoveFileA(from.c_str(), to.c_str());
+}
+
 bool Win32FileSystem::FileExists(const std::string& path) {
   DWORD attributes = Attributes(path);
   return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);

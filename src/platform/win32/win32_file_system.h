@@ -10,6 +10,8 @@ class Win32FileSystem : public FileSystem {
   std::unique_ptr<File> OpenForReading(const std::string& path, ShareMode share) override;
   std::unique_ptr<File> OpenForUpdate(const std::string& path) override;
   std::unique_ptr<File> CreateForWriting(const std::string& path) override;
+  std::unique_ptr<File> CreateNew(const std::string& path) override;
+  bool MoveReplacing(const std::string& from, const std::string& to) override;
   bool FileExists(const std::string& path) override;
   bool FolderExists(const std::string& path) override;
   bool MakeFolder(const std::string& path) override;

@@ -1,0 +1,129 @@
+#include "package/check_block.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "fake/fake_machine.h"
+#include "fake/package_builder.h"
+#include "package/crc32.h"
+
+namespace scrsetup {
+namespace {
+
+using testing::FakeMachine;
+using testing::PackageBuilder;
+
+CheckBlock SampleBlock() {
+  return CheckBlock{1000, 0x11223344u, 0xAABBCCDDu, {"1.2.0", "Example Makers", "https://e.org"}};
+}
+
+TEST(CheckBlock, EncodesTheFixedFieldsAndOnlyTheFactsGiven) {
+  CheckBlock block = SampleBlock();
+  block.facts.publisher.clear();
+  const std::string bytes = EncodeCheckBlock(block, nullptr).value();
+  const std::string expected_start =
+      std::string("SCRcheck\x01\x00", 10) + static_cast<char>(bytes.size()) + '\0' +
+      std::string("\xE8\x03\x00\x00\x44\x33\x22\x11\xDD\xCC\xBB\xAA", 12) +
+      std::string("\x01\x00\x05\x00", 4) + "1.2.0" + std::string("\x03\x00\x0D\x00", 4) +
+      "https://e.org";
+  ASSERT_EQ(bytes.size(), expected_start.size() + 4);
+  EXPECT_EQ(bytes.substr(0, expected_start.size()), expected_start);
+  const uint32_t crc = Crc32(0, bytes.data(), bytes.size() - 4);
+  EXPECT_EQ(bytes.substr(bytes.size() - 4), std::string(reinterpret_cast<const char*>(&crc), 4));
+}
+
+TEST(CheckBlock, ReadsBackWhatWasWrittenFollowedByAnything) {
+  const std::string bytes = EncodeCheckBlock(SampleBlock(), nullptr).value();
+  for (const std::string& after : {std::string(), std::string("\0\0\0padding-and-certificate", 28)}) {
+    CheckBlockRead read = DecodeCheckBlock(bytes + after);
+    ASSERT_EQ(read.state, CheckBlockState::kPresent);
+    EXPECT_EQ(read.block.covered_length, 1000u);
+    EXPECT_EQ(read.block.payload_crc, 0x11223344u);
+    EXPECT_EQ(read.block.tail_crc, 0xAABBCCDDu);
+    EXPECT_EQ(read.block.facts.display_version, "1.2.0");
+    EXPECT_EQ(read.block.facts.publisher, "Example Makers");
+    EXPECT_EQ(read.block.facts.help_link, "https://e.org");
+  }
+}
+
+// Rewrites the block's own CRC after `change`, as a later writer would.
+std::string Resealed(std::string bytes, const std::function<void(std::string&)>& change) {
+  change(bytes);
+  const uint32_t crc = Crc32(0, bytes.data(), bytes.size() - 4);
+  bytes.replace(bytes.size() - 4, 4, reinterpret_cast<const char*>(&crc), 4);
+  return bytes;
+}
+
+TEST(CheckBlock, TellsAbsentFromDamaged) {
+  const std::string good = EncodeCheckBlock(SampleBlock(), nullptr).value();
+  // A field of a later kind, inserted before the block's CRC.
+  const std::string with_unknown_field = Resealed(good, [](std::string& b) {
+    b.insert(b.size() - 4, std::string("\x09\x00\x02\x00zz", 6));
+    b[10] = static_cast<char>(b.size());
+  });
+  EXPECT_EQ(DecodeCheckBlock(with_unknown_field).state, CheckBlockState::kPresent);
+  EXPECT_EQ(DecodeCheckBlock(with_unknown_field).block.facts.help_link, "https://e.org");
+
+  struct Case {
+    const char* name;
+    std::string bytes;
+    CheckBlockState state;
+  } cases[] = {
+      {"nothing after the signature", "", CheckBlockState::kAbsent},
+      {"other bytes (a certificate)", std::string(64, '\x30'), CheckBlockState::kAbsent},
+      {"a later format", Resealed(good, [](std::string& b) { b[8] = 2; }), CheckBlockState::kAbsent},
+      {"a flipped byte in a fact", Resealed(good, [](std::string&) {}).replace(30, 1, "X"),
+       CheckBlockState::kDamaged},
+      {"a flipped byte in a CRC", std::string(good).replace(0x10, 1, "\x45"), CheckBlockState::kDamaged},
+      {"cut short", good.substr(0, good.size() - 1), CheckBlockState::kDamaged},
+      {"only the tag", good.substr(0, 12), CheckBlockState::kDamaged},
+      {"size below the fixed part", Resealed(good, [](std::string& b) { b[10] = 8; }),
+       CheckBlockState::kDamaged},
+      {"field running past the end",
+       Resealed(good, [](std::string& b) { b[0x18 + 2] = static_cast<char>(0xFF); }),
+       CheckBlockState::kDamaged},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(DecodeCheckBlock(c.bytes).state, c.state);
+  }
+}
+
+TEST(CheckBlock, RefusesTextsThatHoldAnEndSignature) {
+  for (std::string_view signature : {SetupSignature(), UninstallerSignature()}) {
+    CheckBlock block = SampleBlock();
+    block.facts.publisher = "Makers " + std::string(signature);
+    std::string problem;
+    EXPECT_FALSE(EncodeCheckBlock(block, &problem));
+    EXPECT_EQ(problem, "the publisher holds an end signature");
+  }
+  CheckBlock huge = SampleBlock();
+  huge.facts.help_link = std::string(kMaxCheckBlockSize, 'h');
+  EXPECT_FALSE(EncodeCheckBlock(huge, nullptr));
+}
+
+TEST(CheckBlock, ReadFromAPackageFitsItsRecordAndTail) {
+  PackageBuilder package;
+  package.readme = "readme";
+  package.language = "Setup";
+  FakeMachine machine;
+  machine.files.AddFile("C:\\p.exe", package.CheckedBytes({"2.0", "", ""}));
+  std::unique_ptr<File> file = machine.files.OpenForReading("C:\\p.exe", ShareMode::kRead);
+  const int64_t package_end = static_cast<int64_t>(package.Bytes().size());
+  const SetupRecord record = package.FinalRecord();
+  CheckBlockRead read = ReadCheckBlock(*file, package_end, record);
+  ASSERT_EQ(read.state, CheckBlockState::kPresent);
+  EXPECT_EQ(read.block.facts.display_version, "2.0");
+  EXPECT_EQ(TailCrc(*file, package_end, record), read.block.tail_crc);
+  // A block that covers another length than the record's does not belong to it.
+  SetupRecord other = record;
+  other.PayloadSize += 1;
+  EXPECT_EQ(ReadCheckBlock(*file, package_end, other).state, CheckBlockState::kDamaged);
+  other = record;
+  other.ExtrasSize = -2000;
+  EXPECT_EQ(TailCrc(*file, package_end, other), std::nullopt);
+}
+
+}  // namespace
+}  // namespace scrsetup
