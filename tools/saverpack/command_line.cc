@@ -10,14 +10,14 @@ namespace {
 
 constexpr std::string_view kUsageLines =
     "Usage:\n"
-    "  saverpack build -o OUT.exe --stub STUB.exe --screensaver FILE.scr --title TEXT\n"
-    "                  [options]\n"
+    "  saverpack build -o OUT.exe --screensaver FILE.scr --title TEXT [options]\n"
     "  saverpack build PACKAGE.ini [options]\n"
     "  saverpack init PACKAGE.ini\n"
     "  saverpack inspect PACKAGE.exe [--json] [--codepage N | none] [--verify]\n"
     "  saverpack winget PACKAGE.exe --id PUBLISHER.NAME --url URL [options]\n"
     "  saverpack languages\n"
-    "  saverpack help [build | init | inspect | winget | languages]\n";
+    "  saverpack help [build | init | inspect | winget | languages]\n"
+    "  saverpack --version\n";
 
 constexpr std::string_view kBuildHelp =
     "\n"
@@ -26,7 +26,10 @@ constexpr std::string_view kBuildHelp =
     "the setup record. OUT is replaced only once the new package is complete.\n"
     "\n"
     "  -o, --output OUT.exe    the package to write\n"
-    "  --stub STUB.exe         the installer program to build on (setup.exe)\n"
+    "  --arch x86 | x64        the installer program that ships with saverpack to\n"
+    "                          build on: x86 (the default) runs on every Windows,\n"
+    "                          x64 only on 64-bit Windows\n"
+    "  --stub STUB.exe         build on this installer program instead\n"
     "  --screensaver FILE.scr  the screensaver; its file name, at most 255 bytes,\n"
     "                          is the name it is installed under\n"
     "  --title TEXT            the name the installer shows (at most 32 bytes)\n"
@@ -143,7 +146,8 @@ struct OptionRule {
 
 constexpr OptionRule kBuildOptions[] = {
     {"--output", true, true, true, "-o"},
-    {"--stub", true, true, true},
+    {"--stub", true, false, true},
+    {"--arch", true, false},
     {"--screensaver", true, true, true},
     {"--title", true, true},
     {"--web", true, false},
@@ -423,6 +427,17 @@ std::optional<Failure> ComposeBuildOptions(const std::vector<OptionSetting>& set
   auto has = [&find](std::string_view name) { return find(name) != nullptr; };
   build.output = text("--output");
   build.stub = text("--stub");
+  if (const OptionSetting* stub = find("--stub"); stub && stub->value.empty()) {
+    return SettingFailure(*stub, Shown(*stub) + " needs a file name");
+  }
+  if (const OptionSetting* arch_setting = find("--arch")) {
+    std::optional<StubArch> arch = StubArchNamed(arch_setting->value);
+    if (!arch) {
+      return SettingFailure(*arch_setting, Shown(*arch_setting) + " '" + arch_setting->value +
+                                               "' is neither x86 nor x64");
+    }
+    build.arch = *arch;
+  }
   build.screensaver = text("--screensaver");
   build.title = text("--title");
   build.web_address = text("--web");
@@ -463,6 +478,11 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string_view>& argument
     return parsed;
   }
   std::string_view first = arguments[0];
+  if (first == "--version") {
+    parsed.command = Command::kVersion;
+    if (arguments.size() > 1) parsed.failure = GeneralUsageFailure("--version takes no arguments");
+    return parsed;
+  }
   if (first == "help" || IsHelpSwitch(first)) {
     if (arguments.size() > 1) {
       std::optional<Command> topic = CommandNamed(arguments[1]);

@@ -1,16 +1,18 @@
 // The saverpack command line: which command to run and its options.
 //
-//   saverpack build [PACKAGE.ini] -o OUT --stub STUB --screensaver FILE --title TEXT [...]
+//   saverpack build [PACKAGE.ini] -o OUT [--stub STUB | --arch x86|x64] --screensaver FILE
+//                   --title TEXT [...]
 //   saverpack init PACKAGE.ini
 //   saverpack inspect PACKAGE [--json] [--codepage N|none] [--verify]
 //   saverpack winget PACKAGE --id ID --url URL [--license TEXT] [--description TEXT] [-o DIR]
 //   saverpack languages
 //   saverpack --help | help [COMMAND] | COMMAND --help
+//   saverpack --version
 //
 // Parsing checks only the command line itself: every option known, given
 // at most once and with its value, the required ones present,
-// --license-mode a number from 0 to 255 and --codepage a supported code
-// page or "none". Whether texts fit the record and
+// --license-mode a number from 0 to 255, --arch x86 or x64 and --codepage
+// a supported code page or "none". Whether texts fit the record and
 // files can be read is the build's business. Every problem found here is a
 // usage failure (exit status 2). A build that names a package file is
 // parsed in two steps: the command line's options here, then
@@ -26,6 +28,7 @@
 
 #include "saverpack/failure.h"
 #include "saverpack/package_code_page.h"
+#include "saverpack/shipped_stub.h"
 
 namespace saverpack {
 
@@ -33,7 +36,8 @@ inline constexpr std::string_view kDefaultFolder = "<Program Files>";
 
 struct BuildOptions {
   std::string output;
-  std::string stub;
+  std::string stub;  // empty: the stub for `arch` that ships with saverpack
+  StubArch arch = StubArch::kX86;
   std::string screensaver;
   std::string title;
   std::string web_address;
@@ -109,7 +113,7 @@ struct WingetOptions {
   std::optional<int> code_page = kDefaultCodePage;
 };
 
-enum class Command { kHelp, kBuild, kInit, kInspect, kWinget, kLanguages };
+enum class Command { kHelp, kVersion, kBuild, kInit, kInspect, kWinget, kLanguages };
 
 struct ParsedCommandLine {
   Command command = Command::kHelp;

@@ -12,6 +12,7 @@
 #include "saverpack/package_inspector.h"
 #include "saverpack/report_format.h"
 #include "saverpack/winget_manifest.h"
+#include "scrsetup_version.h"
 
 namespace {
 
@@ -69,6 +70,8 @@ int Run(const saverpack::ParsedCommandLine& parsed) {
   switch (parsed.command) {
     case Command::kHelp:
       return Print(saverpack::HelpText(parsed.help_topic));
+    case Command::kVersion:
+      return Print("saverpack " SCRSETUP_VERSION "\n");
     case Command::kBuild:
       return Build(parsed);
     case Command::kInit:

@@ -12,6 +12,7 @@
 #include "package/package_reader.h"
 #include "saverpack/catalogue.h"
 #include "saverpack/host_file.h"
+#include "saverpack/shipped_stub.h"
 #include "saverpack/temporary_output.h"
 
 namespace saverpack {
@@ -293,8 +294,12 @@ std::optional<Failure> BuildPackage(const BuildOptions& options) {
   scrsetup::CheckBlock check;
   if (auto failure = ComposeFacts(options, code_page, check.facts)) return failure;
 
+  std::string stub_path = options.stub;
+  if (stub_path.empty()) {
+    if (auto failure = FindShippedStub(options.arch, stub_path)) return failure;
+  }
   Input stub;
-  if (auto failure = OpenInput("--stub", options.stub, stub)) return failure;
+  if (auto failure = OpenInput("--stub", stub_path, stub)) return failure;
   if (auto failure = CheckStub(stub)) return failure;
   // The parts after the stub, in file order; blocks only when given.
   std::vector<Input> parts(1);

@@ -22,6 +22,7 @@
 #include "saverpack/package_inspector.h"
 #include "saverpack/test_support.h"
 #include "saverpack/unicode_text.h"
+#include "scrsetup_version.h"
 
 namespace saverpack {
 namespace {
@@ -143,7 +144,11 @@ class SaverpackCliTest : public ::testing::Test {
   }
 
   RunResult Run(const std::vector<std::string>& arguments) {
-    std::string command = Quote(SAVERPACK_BINARY);
+    return RunProgram(SAVERPACK_BINARY, arguments);
+  }
+
+  RunResult RunProgram(const std::string& program, const std::vector<std::string>& arguments) {
+    std::string command = Quote(program);
     for (const std::string& argument : arguments) command += " " + Quote(argument);
     std::string out = outputs_.Path("out"), err = outputs_.Path("err");
     int status = std::system((command + " >" + Quote(out) + " 2>" + Quote(err)).c_str());
@@ -440,7 +445,9 @@ TEST_F(SaverpackCliTest, RefusalsLeaveTheOutputAsItWas) {
       {"licence page without licence", BuildArguments({{"--license-mode", "2"}}), 2,
        "no --license file"},
       {"no output", BuildArguments({{"-o", std::nullopt}}), 2, "option -o (--output) is required"},
-      {"no stub", BuildArguments({{"--stub", std::nullopt}}), 2, "option --stub is required"},
+      {"stub without a name", BuildArguments({{"--stub", ""}}), 2, "--stub needs a file name"},
+      {"unknown architecture", BuildArguments({{"--arch", "x86_64"}}), 2,
+       "--arch 'x86_64' is neither x86 nor x64"},
       {"no screensaver", BuildArguments({{"--screensaver", std::nullopt}}), 2,
        "option --screensaver is required"},
       {"no title", BuildArguments({{"--title", std::nullopt}}), 2, "option --title is required"},
@@ -816,6 +823,77 @@ TEST_F(SaverpackCliTest, InspectShowsUninstallersAndInconsistentRecords) {
   EXPECT_NE((*problems)[0].find("ExtrasSize"), std::string::npos);
 }
 
+// Without --stub the tool finds the stub for --arch relative to its own
+// file, in each layout it ships in, also when started through a link.
+TEST_F(SaverpackCliTest, BuildFindsTheStubThatShipsWithIt) {
+  namespace fs = std::filesystem;
+  const std::string x86 = testing::PatternBytes(3000, 5), x64 = testing::PatternBytes(4000, 6);
+  auto place = [&](const std::string& program, const std::string& x86_stub,
+                   const std::string& x64_stub) {
+    for (const std::string& path : {program, x86_stub, x64_stub}) {
+      fs::create_directories(fs::path(path).parent_path());
+    }
+    fs::copy_file(SAVERPACK_BINARY, program);
+    testing::WriteFile(x86_stub, x86);
+    testing::WriteFile(x64_stub, x64);
+  };
+  const std::string zip = work_.Path("zip/saverpack");
+  place(zip, work_.Path("zip/setup-x86.exe"), work_.Path("zip/setup-x64.exe"));
+  const std::string prefix = work_.Path("prefix/bin/saverpack");
+  place(prefix, work_.Path("prefix/share/saverpack/setup-x86.exe"),
+        work_.Path("prefix/share/saverpack/setup-x64.exe"));
+  const std::string build_tree = work_.Path("build/native/bin/saverpack");
+  place(build_tree, work_.Path("build/win32/bin/setup.exe"),
+        work_.Path("build/win64/bin/setup.exe"));
+  const std::string link = work_.Path("links/saverpack");
+  fs::create_directories(work_.Path("links"));
+  fs::create_symlink(prefix, link);
+
+  const std::string other_stub = work_.Path("other.exe");
+  testing::WriteFile(other_stub, "MZ other");
+  struct Case {
+    const char* name;
+    std::string program;
+    std::vector<std::string> options;
+    std::string stub;
+  } cases[] = {
+      {"zip, default x86", zip, {}, x86},
+      {"zip, x64", zip, {"--arch", "x64"}, x64},
+      {"prefix, x86", prefix, {"--arch", "x86"}, x86},
+      {"prefix, x64", prefix, {"--arch", "x64"}, x64},
+      {"build tree, default x86", build_tree, {}, x86},
+      {"build tree, x64", build_tree, {"--arch", "x64"}, x64},
+      {"link to the prefix's program", link, {"--arch", "x64"}, x64},
+      {"--stub wins over --arch", prefix, {"--arch", "x64", "--stub", other_stub}, "MZ other"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    RunResult build = RunProgram(c.program, BuildArguments({{"--stub", std::nullopt}}, c.options));
+    ASSERT_EQ(build.exit_code, 0) << build.err;
+    const std::string screensaver = testing::ReadFile(screensaver_);
+    EXPECT_EQ(testing::ReadFile(output_).substr(0, c.stub.size() + screensaver.size()),
+              c.stub + screensaver);
+    EXPECT_EQ(InspectJson(output_)["StubSize"], JsonValue(static_cast<int64_t>(c.stub.size())));
+  }
+
+  // Alone in a folder it names every place it looked in, and writes nothing.
+  const std::string alone = work_.Path("a/b/alone/saverpack");
+  fs::create_directories(work_.Path("a/b/alone"));
+  fs::copy_file(SAVERPACK_BINARY, alone);
+  fs::remove(output_);
+  RunResult refused =
+      RunProgram(alone, BuildArguments({{"--stub", std::nullopt}}, {"--arch", "x64"}));
+  EXPECT_EQ(refused.exit_code, 1);
+  for (const std::string& place :
+       {work_.Path("a/b/alone/setup-x64.exe"), work_.Path("a/b/share/saverpack/setup-x64.exe"),
+        work_.Path("a/win64/bin/setup.exe")}) {
+    EXPECT_NE(refused.err.find("\n  " + place + ": No such file or directory"), std::string::npos)
+        << refused.err;
+  }
+  EXPECT_NE(refused.err.find("--stub FILE"), std::string::npos) << refused.err;
+  EXPECT_FALSE(fs::exists(output_));
+}
+
 TEST_F(SaverpackCliTest, HelpAndWrongCommands) {
   struct Case {
     std::vector<std::string> arguments;
@@ -846,6 +924,10 @@ TEST_F(SaverpackCliTest, HelpAndWrongCommands) {
       {{"winget", "--id", "A.B", "--url", "https://x"}, 2, "name exactly one package file"},
       {{"init"}, 2, "name exactly one package file to write"},
       {{"init", "a.ini", "--force"}, 2, "unknown option '--force'"},
+      {{"--version"}, 0, "saverpack " SCRSETUP_VERSION "\n"},
+      {{"--version", "build"}, 2, "--version takes no arguments"},
+      {{"--help"}, 0, "saverpack --version"},
+      {{"build", "--help"}, 0, "--arch x86 | x64"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(::testing::PrintToString(c.arguments));
