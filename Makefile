@@ -3,16 +3,19 @@
 #               runs every test (unit tests and the end-to-end tests under Wine)
 #   make demo   builds everything, packs the example screensaver and shows
 #               what the installer does with it
+#   make dist   the release packages in build/dist: saverpack_VERSION_amd64.deb,
+#               a Linux .tar.gz and the Windows .zip
 SHELL := /bin/bash
 JOBS ?= 2
 
 PACKAGES := cmake make g++ googletest \
             g++-mingw-w64-x86-64 g++-mingw-w64-i686 \
             wine64 fonts-wine fonts-ipafont-gothic xvfb xauth xdotool imagemagick liblnk-utils \
-            osslsigncode openssl locales debootstrap libfuse3-dev fuse3
+            osslsigncode openssl locales debootstrap python3-yaml dpkg-dev lintian \
+            libfuse3-dev fuse3
 
 .PHONY: all deps deps-apt deps-wow64 build build-native build-win64 build-win32 build-win32-unit \
-        build-native-asan test unit fuzz demo bench clean
+        build-native-asan test unit fuzz demo bench dist clean
 
 all: build
 
@@ -35,12 +38,12 @@ WOW64_ROOT ?= /var/cache/scrsetup/wine-wow64
 deps-wow64: deps-apt
 	@WOW64_ROOT=$(WOW64_ROOT) bash tests/e2e/wow64/make_env.sh
 
-build-win64 build-win32 build-win32-unit build-native: build-%: deps
+build-win64 build-win32 build-win32-unit build-native: build-%: deps-apt
 	cmake --preset $* >/dev/null
 	cmake --build build/$* -j$(JOBS)
 
 # The Windows programs first: the native tests run them under Wine.
-build: build-win64 build-win32 build-win32-unit build-native
+build: deps build-win64 build-win32 build-win32-unit build-native
 
 # The unit tests again under AddressSanitizer and UndefinedBehaviorSanitizer:
 # only unit_tests and the saverpack tool they run.
@@ -80,9 +83,15 @@ demo: build
 # Benchmarks that print figures beside their references (bench/run.sh; see
 # docs/performance.md). BENCH_LARGE=1 adds the 1 GiB silent installation
 # under Wine, which takes minutes and 3+ GiB of disk.
-bench: PACKAGES += time
+bench: PACKAGES += time e2fsprogs
 bench: build
 	bash bench/run.sh
+
+# The release packages (packaging/): saverpack with both stubs, for Linux
+# (.deb, .tar.gz) and Windows (.zip, the i686 saverpack.exe).
+dist: build-win64 build-win32 build-native
+	bash packaging/pack.sh build/dist build/native build/win32
+	@ls -l build/dist
 
 clean:
 	rm -rf build out

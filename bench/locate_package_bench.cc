@@ -5,9 +5,9 @@
 //
 //   locate_package_bench PACKAGE PACKAGE_END
 //
-// PACKAGE_END is where the end signature ends (the package's size before
-// anything was appended); the run fails if LocatePackage finds anything else,
-// so a wrong result is never reported as a speed.
+// PACKAGE_END is where the end signature ends (PackageEnd, which a check
+// block after the signature does not move); the run fails if LocatePackage
+// finds anything else, so a wrong result is never reported as a speed.
 #include <chrono>
 #include <cstdint>
 #include <cstdio>

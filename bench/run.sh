@@ -17,6 +17,9 @@
 #   4. only with BENCH_LARGE=1 (minutes, 3+ GiB of disk): "setup.exe -silent"
 #      of a package with a BENCH_LARGE_MIB (default 1024) MiB screensaver under
 #      Wine, against cp of the same file, with the installer's peak memory
+#   5. "saverpack build" of a BENCH_BUILD_MIB (default 512) MiB screensaver,
+#      which takes the check block's CRC-32 as the bytes pass, against cat of
+#      the same bytes into a file: best of BENCH_RUNS runs each
 #
 # Settings: BENCH_MAP=0 skips the map build; BENCH_MAP_DIR (default
 # ${TMPDIR:-/tmp}/scrsetup-bench-map-win32) is where it goes. SETUP_EXE
@@ -121,15 +124,21 @@ fi
 
 # ------------------------------------------------- locating the package
 
+# Prints PackageEnd of package $1: the offset just past its end signature.
+package_end() {
+    "$SAVERPACK" inspect --json "$1" | sed -n 's/^ *"PackageEnd": *\([0-9]*\).*/\1/p'
+}
+
 heading "2. LocatePackage with 64 MiB after the end signature"
 package=$out/locate/package.exe
 rm -rf "$out/locate"
 mkdir -p "$out/locate"
 "$SAVERPACK" build -o "$package" --stub "$root/build/win64/bin/setup.exe" \
     --screensaver "$root/build/win64/bin/probe.scr" --title Aurora >/dev/null
-package_end=$(stat -c %s "$package")
+# Where the package ends, before the check block that may follow its signature.
+end=$(package_end "$package")
 head -c $((64 * 1024 * 1024)) /dev/urandom >>"$package"
-"$LOCATE_BENCH" "$package" "$package_end"
+"$LOCATE_BENCH" "$package" "$end"
 rm -rf "$out/locate"
 
 # ------------------------------------- silent install against cmd /c copy
@@ -149,20 +158,59 @@ timed_wine() {
     echo $(($(e2e_now_ms) - t0))
 }
 
+# Prints the ratio A / B with two decimals.
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
+# Prints "LABEL  MEDIAN  BEST" of the milliseconds given after LABEL.
+row() {
+    local label=$1
+    shift
+    printf '  %-58s %10s %10s\n' "$label" "$(seconds "$(median "$@")")" "$(seconds "$(best "$@")")"
+}
+# Prints "LABEL: Nx the time (median), Mx (best)" of the runs in the arrays named A and B.
+ratio_row() {
+    local -n a=$2 b=$3
+    printf '  %s: %sx the time (median), %sx (best)%s\n' "$1" \
+        "$(ratio "$(median "${a[@]}")" "$(median "${b[@]}")")" \
+        "$(ratio "$(best "${a[@]}")" "$(best "${b[@]}")")" "${4:+   target: $4}"
+}
+
+# Makes "$2" a screensaver of $1 MiB: the probe screensaver (the "install"
+# verb starts it; it exits at once) followed by incompressible bytes.
+make_large_screensaver() {
+    cp "$root/build/win64/bin/probe.scr" "$2"
+    head -c $(($1 * 1024 * 1024 - $(stat -c %s "$2"))) /dev/urandom >>"$2"
+}
+
+# In the first run (RUN 0) fails with MESSAGE unless file COPY holds the
+# bytes of file PAYLOAD; then deletes COPY's folder, so that no run leaves
+# hundreds of MiB of dirty pages behind for the next to pay.
+# Usage: settle PAYLOAD COPY RUN MESSAGE
+settle() {
+    local payload=$1 copy=$2
+    (($3 > 0)) || check 'cmp -s "$payload" "$copy"' "$4"
+    # The screensaver the "install" verb started may still be ending.
+    rm -rf "${copy%/*}" 2>/dev/null || { sleep 2; rm -rf "${copy%/*}"; }
+}
+
 # Runs in a subshell: e2e_begin's EXIT trap ends it.
 copy_bench() {
-    local mib=${BENCH_COPY_MIB:-512} runs=${BENCH_RUNS:-5} drive bench i
-    local install=() copy=() exit_ms=() small=() bare=()
+    local mib=${BENCH_COPY_MIB:-512} runs=${BENCH_RUNS:-5} drive bench i end block
+    local install=() cut=() copy=() exit_ms=() small=() bare=()
     export E2E_WORK=$out/e2e E2E_TEST_NAME=silent_install_copy
     source "$root/tests/e2e/lib/wine.sh"
     e2e_begin
     drive=$WINEPREFIX/drive_c
     bench=$drive/bench
     mkdir -p "$bench"
-    cp "$root/build/win64/bin/probe.scr" "$bench/Large.scr"
-    head -c $((mib * 1024 * 1024 - $(stat -c %s "$bench/Large.scr"))) /dev/urandom >>"$bench/Large.scr"
+    make_large_screensaver "$mib" "$bench/Large.scr"
     "$SAVERPACK" build -o "$bench/Large-setup.exe" --stub "$SETUP_EXE" \
         --screensaver "$bench/Large.scr" --title Large >/dev/null
+    # The same package cut at PackageEnd: without the check block that
+    # follows the end signature, the installer copies without checking.
+    end=$(package_end "$bench/Large-setup.exe")
+    [[ -n $end ]] || fail "saverpack inspect gives no PackageEnd for the large package"
+    block=$(($(stat -c %s "$bench/Large-setup.exe") - end))
+    head -c "$end" "$bench/Large-setup.exe" >"$bench/Cut-setup.exe"
     echo "Read me" >"$bench/readme.txt"
     "$SAVERPACK" build -o "$bench/Small-setup.exe" --stub "$SETUP_EXE" \
         --screensaver "$root/build/win64/bin/probe.scr" --title Small --readme "$bench/readme.txt" \
@@ -174,42 +222,194 @@ copy_bench() {
     for ((i = 0; i < runs; i++)); do
         # The screensaver the "install" verb started may still be ending.
         sleep 0.5
-        rm -rf "$drive/Large" "$drive/copy" "$drive/Small" "$drive/Bare" 2>/dev/null ||
-            { sleep 2; rm -rf "$drive/Large" "$drive/copy" "$drive/Small" "$drive/Bare"; }
+        rm -rf "$drive/Small" "$drive/Bare" 2>/dev/null || { sleep 2; rm -rf "$drive/Small" "$drive/Bare"; }
         mkdir -p "$drive/copy"
-        install+=("$(timed_wine 'C:\bench\Large-setup.exe' -silent 'C:\Large')")
+        # The two packages take turns at going first.
+        if ((i % 2 == 0)); then
+            install+=("$(timed_wine 'C:\bench\Large-setup.exe' -silent 'C:\Large')")
+            settle "$bench/Large.scr" "$drive/Large/Large.scr" "$i" "installed screensaver is byte-identical to the payload"
+        fi
+        cut+=("$(timed_wine 'C:\bench\Cut-setup.exe' -silent 'C:\Cut')")
+        settle "$bench/Large.scr" "$drive/Cut/Large.scr" "$i" "the cut package installed the same bytes"
+        if ((i % 2 == 1)); then
+            install+=("$(timed_wine 'C:\bench\Large-setup.exe' -silent 'C:\Large')")
+            settle "$bench/Large.scr" "$drive/Large/Large.scr" "$i" "installed screensaver is byte-identical to the payload"
+        fi
         copy+=("$(timed_wine cmd /c copy /b 'C:\bench\Large.scr' 'C:\copy\Large.scr')")
+        settle "$bench/Large.scr" "$drive/copy/Large.scr" "$i" "cmd /c copy made the same bytes"
         exit_ms+=("$(timed_wine cmd /c exit)")
         small+=("$(timed_wine 'C:\bench\Small-setup.exe' -silent 'C:\Small')")
         bare+=("$(timed_wine 'C:\bench\Bare-setup.exe' -silent 'C:\Bare')")
     done
-    check 'cmp -s "$bench/Large.scr" "$drive/Large/Large.scr"' "installed screensaver is byte-identical to the payload"
-    check 'cmp -s "$bench/Large.scr" "$drive/copy/Large.scr"' "cmd /c copy made the same bytes"
     check 'test -f "$drive/Small/uninstall probe.exe"' "the small package wrote its uninstaller"
 
-    local m_install m_copy m_exit m_small m_bare b_install b_copy
-    m_install=$(median "${install[@]}") m_copy=$(median "${copy[@]}") m_exit=$(median "${exit_ms[@]}")
-    m_small=$(median "${small[@]}") m_bare=$(median "${bare[@]}")
-    b_install=$(best "${install[@]}") b_copy=$(best "${copy[@]}")
-    printf '  payload: %d MiB; %d runs each, median and best (ms of every run: install %s; copy %s)\n' \
-        "$mib" "$runs" "${install[*]}" "${copy[*]}"
-    row() { printf '  %-54s %10s %10s\n' "$1" "$(seconds "$2")" "$(seconds "$3")"; }
-    printf '  %-54s %10s %10s\n' "" median best
-    row "setup.exe -silent" "$m_install" "$b_install"
-    row "reference: cmd /c copy /b of the payload" "$m_copy" "$b_copy"
-    printf '  installation / copy: %.2fx the time (median), %.2fx (best)\n' \
-        "$(awk -v a="$m_install" -v b="$m_copy" 'BEGIN { print a / b }')" \
-        "$(awk -v a="$b_install" -v b="$b_copy" 'BEGIN { print a / b }')"
-    row "small package, readme, entry, group, desktop link" "$m_small" "$(best "${small[@]}")"
-    row "small package without readme and registrations" "$m_bare" "$(best "${bare[@]}")"
-    row "reference: cmd /c exit" "$m_exit" "$(best "${exit_ms[@]}")"
+    printf '  payload: %d MiB, onto the prefix'"'"'s disk (%s, page cache, no flush); %d runs each\n' \
+        "$mib" "$(df --output=fstype "$drive" | tail -n 1)" "$runs"
+    printf '  ms of every run: install %s; cut package %s; copy %s\n' "${install[*]}" "${cut[*]}" "${copy[*]}"
+    printf '  %-58s %10s %10s\n' "" median best
+    row "setup.exe -silent" "${install[@]}"
+    row "reference: cmd /c copy /b of the payload" "${copy[@]}"
+    ratio_row "installation / copy" install copy "within 1.05x"
+    if ((block > 0)); then
+        printf '  check block: %d bytes after PackageEnd\n' "$block"
+    else
+        printf '  check block: none (this saverpack writes none): both packages are the same bytes\n'
+    fi
+    row "setup.exe -silent of the package cut at PackageEnd" "${cut[@]}"
+    ratio_row "with its check block / cut at PackageEnd" install cut "within 1.05x"
+    row "small package, readme, entry, group, desktop link" "${small[@]}"
+    row "small package without readme and registrations" "${bare[@]}"
+    row "reference: cmd /c exit" "${exit_ms[@]}"
     printf '  fixed cost beyond cmd /c exit (medians): %s with registrations, %s without\n' \
-        "$(seconds $((m_small - m_exit)))" "$(seconds $((m_bare - m_exit)))"
-    rm -rf "$bench" "$drive/Large" "$drive/copy"
+        "$(seconds $(($(median "${small[@]}") - $(median "${exit_ms[@]}"))))" \
+        "$(seconds $(($(median "${bare[@]}") - $(median "${exit_ms[@]}"))))"
+    rm -rf "$bench"
 }
 
 heading "3. silent installation against cmd /c copy of the same bytes under Wine"
 (copy_bench)
+
+# ---------------------------------------- the same onto a throttled disk
+
+# A slow disk: an ext4 file system in an image on this machine's disk,
+# through a loop device with direct I/O (its writes reach the real disk, not
+# the page cache of the image file), its writes limited to
+# BENCH_SLOW_MIBPS MiB/s by the block I/O controller (cgroup v1 blkio, or v2
+# io.max), and its dirty pages to 8 MiB ("strict_limit", "max_bytes" of its
+# writeback device), so that a writer is held to the disk's pace as on a slow
+# USB stick instead of filling the page cache. Everything runs in a private
+# mount namespace (the caller's unshare -m): the mount ends with it.
+SLOW_DISK_DIRTY_BYTES=$((8 * 1024 * 1024))
+
+# Sets the write limit of block device MAJ:MIN ($1) to $2 bytes a second (0:
+# none again). Fails when neither cgroup version can limit it here. With
+# cgroup v2 the limit belongs to a group, not to the device: this shell and
+# what it starts (Wine and its server) move into a group of their own, and
+# back into their first group afterwards.
+limit_writes() {
+    local v1=/sys/fs/cgroup/blkio/blkio.throttle.write_bps_device v2=/sys/fs/cgroup
+    local group=$v2/scrsetup-bench
+    if [[ -w $v1 ]]; then
+        echo "$1 $2" >"$v1"
+    elif [[ -f $v2/cgroup.subtree_control ]]; then
+        if (($2 > 0)); then
+            SLOW_DISK_FIRST_GROUP=$v2$(sed -n 's/^0:://p' /proc/self/cgroup)
+            grep -qw io "$v2/cgroup.subtree_control" || echo +io >"$v2/cgroup.subtree_control" || return 1
+            mkdir -p "$group" && echo "$1 wbps=$2" >"$group/io.max" && echo "$BASHPID" >"$group/cgroup.procs"
+        else
+            [[ -n ${SLOW_DISK_FIRST_GROUP:-} ]] || return 0
+            echo "$BASHPID" >"$SLOW_DISK_FIRST_GROUP/cgroup.procs" && rmdir "$group"
+        fi
+    else
+        return 1
+    fi
+}
+
+# Runs in its own mount namespace: makes the slow disk at "$out/slow-disk",
+# runs slow_disk_copy_bench on it, and takes everything down again, also
+# when interrupted.
+slow_disk_bench() {
+    local device status=0
+    SLOW_DISK_IMAGE=$out/slow-disk.img SLOW_DISK=$out/slow-disk SLOW_DISK_NUMBER=
+    trap slow_disk_restore EXIT
+    trap 'exit 130' INT
+    trap 'exit 143' TERM
+    rm -f "$SLOW_DISK_IMAGE"
+    truncate -s $((BENCH_SLOW_MIB * 3 + 256))M "$SLOW_DISK_IMAGE"
+    mkfs.ext4 -q -F "$SLOW_DISK_IMAGE"
+    device=$(losetup -f --show --direct-io=on "$SLOW_DISK_IMAGE")
+    mkdir -p "$SLOW_DISK"
+    # The loop device goes when the file system is unmounted (autoclear).
+    mount "$device" "$SLOW_DISK" && losetup -d "$device" || { losetup -d "$device"; return 1; }
+    SLOW_DISK_NUMBER=$(lsblk -ndo MAJ:MIN "$device" | tr -d ' ')
+    SLOW_DISK_BDI=/sys/class/bdi/$SLOW_DISK_NUMBER
+    SLOW_DISK_SAVED="$(cat "$SLOW_DISK_BDI/max_ratio") $(cat "$SLOW_DISK_BDI/strict_limit")"
+    if ! limit_writes "$SLOW_DISK_NUMBER" $((BENCH_SLOW_MIBPS * 1024 * 1024)); then
+        echo "  skipped: no block I/O controller can limit writes here (neither cgroup v1 blkio nor v2 io.max)"
+        return 0
+    fi
+    echo 1 >"$SLOW_DISK_BDI/strict_limit"
+    echo "$SLOW_DISK_DIRTY_BYTES" >"$SLOW_DISK_BDI/max_bytes"
+    (slow_disk_copy_bench) || status=$?
+    return "$status"
+}
+
+# Takes the slow disk down: the write limit and the writeback settings of
+# its device back to what they were, the file system unmounted (which frees
+# the loop device), the image deleted.
+slow_disk_restore() {
+    local status=$? ratio strict
+    if [[ -n $SLOW_DISK_NUMBER ]]; then
+        limit_writes "$SLOW_DISK_NUMBER" 0 || true
+        if [[ -n ${SLOW_DISK_SAVED:-} ]]; then
+            read -r ratio strict <<<"$SLOW_DISK_SAVED"
+            echo "$strict" >"$SLOW_DISK_BDI/strict_limit"
+            echo "$ratio" >"$SLOW_DISK_BDI/max_ratio"
+        fi
+    fi
+    mountpoint -q "$SLOW_DISK" && umount "$SLOW_DISK"
+    rm -f "$SLOW_DISK_IMAGE"
+    rmdir "$SLOW_DISK" 2>/dev/null || true
+    exit "$status"
+}
+
+# Runs wine64 with ARGS, then flushes the slow disk, and prints the
+# milliseconds both took; fails when wine64 does not exit with 0.
+timed_flushed_wine() {
+    local t0 code=0
+    t0=$(e2e_now_ms)
+    "$E2E_WINE" "$@" </dev/null >>"$E2E_TEST_DIR/wine.log" 2>&1 || code=$?
+    ((code == 0)) || fail "wine64 $* exited with $code"
+    sync -f "$SLOW_DISK"
+    echo $(($(e2e_now_ms) - t0))
+}
+
+# Runs in a subshell: e2e_begin's EXIT trap ends it. The slow disk is
+# drive E: of a fresh prefix; the package and the payload stay on C:.
+slow_disk_copy_bench() {
+    local runs=${BENCH_RUNS:-5} bench i install=() copy=()
+    export E2E_WORK=$out/e2e E2E_TEST_NAME=silent_install_slow_disk
+    source "$root/tests/e2e/lib/wine.sh"
+    e2e_begin
+    bench=$WINEPREFIX/drive_c/bench
+    mkdir -p "$bench"
+    ln -s "$SLOW_DISK" "$WINEPREFIX/dosdevices/e:"
+    make_large_screensaver "$BENCH_SLOW_MIB" "$bench/Large.scr"
+    "$SAVERPACK" build -o "$bench/Large-setup.exe" --stub "$SETUP_EXE" \
+        --screensaver "$bench/Large.scr" --title Large >/dev/null
+    cat "$bench"/* >/dev/null  # into the page cache
+    for ((i = 0; i < runs; i++)); do
+        sleep 0.5
+        mkdir -p "$SLOW_DISK/copy"
+        sync -f "$SLOW_DISK"
+        install+=("$(timed_flushed_wine 'C:\bench\Large-setup.exe' -silent 'E:\Large')")
+        settle "$bench/Large.scr" "$SLOW_DISK/Large/Large.scr" "$i" "installed screensaver is byte-identical to the payload"
+        copy+=("$(timed_flushed_wine cmd /c copy /b 'C:\bench\Large.scr' 'E:\copy\Large.scr')")
+        settle "$bench/Large.scr" "$SLOW_DISK/copy/Large.scr" "$i" "cmd /c copy made the same bytes"
+    done
+    printf '  payload: %d MiB onto drive E:, ext4 on a loop device (direct I/O) writing at most %d MiB/s,\n' \
+        "$BENCH_SLOW_MIB" "$BENCH_SLOW_MIBPS"
+    printf '  8 MiB of dirty pages; each run timed up to the end of "sync -f" of E:; %d runs each\n' "$runs"
+    printf '  ms of every run: install %s; copy %s\n' "${install[*]}" "${copy[*]}"
+    printf '  %-58s %10s %10s\n' "" median best
+    row "setup.exe -silent onto the slow disk" "${install[@]}"
+    row "reference: cmd /c copy /b onto the slow disk" "${copy[@]}"
+    ratio_row "installation / copy" install copy "within 1.05x"
+    printf '  (%d MiB at %d MiB/s alone take %s)\n' "$BENCH_SLOW_MIB" "$BENCH_SLOW_MIBPS" \
+        "$(seconds $((BENCH_SLOW_MIB * 1000 / BENCH_SLOW_MIBPS)))"
+    rm -rf "$bench"
+}
+
+export BENCH_SLOW_MIB=${BENCH_SLOW_MIB:-128} BENCH_SLOW_MIBPS=${BENCH_SLOW_MIBPS:-40}
+heading "3b. the same onto a slow disk: $BENCH_SLOW_MIB MiB at $BENCH_SLOW_MIBPS MiB/s"
+if [[ ${BENCH_SLOW:-1} == 0 ]]; then
+    echo "  skipped (BENCH_SLOW=0)"
+else
+    export root out SAVERPACK SETUP_EXE SLOW_DISK_DIRTY_BYTES
+    export -f limit_writes slow_disk_bench slow_disk_restore timed_flushed_wine slow_disk_copy_bench make_large_screensaver settle \
+        median best seconds ratio row ratio_row
+    unshare -m --propagation private bash -c 'set -euo pipefail; slow_disk_bench'
+fi
 
 # ------------------------------------------------ large silent install
 
@@ -274,3 +474,34 @@ if [[ ${BENCH_LARGE:-0} == 1 ]]; then
 else
     heading "4. silent installation of a large screensaver: skipped (BENCH_LARGE=1 runs it)"
 fi
+
+# ------------------------------------------- saverpack build against cat
+
+# Runs in a subshell: its files go when it ends.
+build_bench() {
+    local mib=${BENCH_BUILD_MIB:-512} runs=${BENCH_RUNS:-5} dir=$out/build i t0 build=() copy=()
+    rm -rf "$dir"
+    mkdir -p "$dir"
+    trap "rm -rf '$dir'" EXIT
+    head -c $((mib * 1024 * 1024)) /dev/urandom >"$dir/Large.scr"
+    cat "$dir/Large.scr" >/dev/null  # into the page cache
+    for ((i = 0; i < runs; i++)); do
+        rm -f "$dir/Large-setup.exe" "$dir/copy.scr"
+        t0=$(date +%s%N)
+        "$SAVERPACK" build -o "$dir/Large-setup.exe" --stub "$SETUP_EXE" --screensaver "$dir/Large.scr" \
+            --title Large >/dev/null
+        build+=($((($(date +%s%N) - t0) / 1000000)))
+        t0=$(date +%s%N)
+        cat "$SETUP_EXE" "$dir/Large.scr" >"$dir/copy.scr"
+        copy+=($((($(date +%s%N) - t0) / 1000000)))
+    done
+    "$SAVERPACK" inspect --verify "$dir/Large-setup.exe" >/dev/null ||
+        { echo "the package built does not verify" >&2; return 1; }
+    printf '  screensaver: %d MiB; ms of every run: build %s; cat %s\n' "$mib" "${build[*]}" "${copy[*]}"
+    printf '  best: saverpack build %s, reference cat %s: %.2fx the time\n' \
+        "$(seconds "$(best "${build[@]}")")" "$(seconds "$(best "${copy[@]}")")" \
+        "$(awk -v a="$(best "${build[@]}")" -v b="$(best "${copy[@]}")" 'BEGIN { print a / b }')"
+}
+
+heading "5. saverpack build of a large screensaver against cat of the same bytes"
+(build_bench)

@@ -17,14 +17,13 @@ source "$root/tests/e2e/installer.sh"
 
 section() { printf '\n== %s\n' "$*"; }
 
-# pack OUT STUB SCREENSAVER: the example package.
+# pack OUT STUB SCREENSAVER: the example package, from its package file.
 pack() {
-  "$SAVERPACK" build -o "$1" --stub "$2" --screensaver "$3" --title Aurora \
-    --web https://example.org/aurora --readme "$examples/readme.txt" \
-    --license "$examples/license.txt" --uninstall-entry --program-group --desktop-shortcut
+  "$SAVERPACK" build "$examples/aurora.ini" -o "$1" --stub "$2" --screensaver "$3"
 }
 
-section "Packing the example screensaver"
+section "Packing the example screensaver (examples/aurora/aurora.ini)"
+grep -v '^;' "$examples/aurora.ini" | grep .
 pack "$out/Aurora-setup.exe" "$root/build/win32/bin/setup.exe" "$root/build/win32/bin/Aurora.scr"
 pack "$out/Aurora-setup-x64.exe" "$SETUP_EXE" "$root/build/win64/bin/Aurora.scr"
 # The German wizard's texts come from saverpack's language catalogue, written
@@ -35,8 +34,14 @@ pack "$out/Aurora-setup-x64.exe" "$SETUP_EXE" "$root/build/win64/bin/Aurora.scr"
 ls -l "$out"/*.exe
 section "saverpack languages (the catalogue behind --language CODE)"
 "$SAVERPACK" languages
-section "saverpack inspect out/demo/Aurora-setup.exe (the 32-bit package to ship)"
-"$SAVERPACK" inspect "$out/Aurora-setup.exe"
+section "saverpack inspect --verify out/demo/Aurora-setup.exe (the 32-bit package to ship)"
+"$SAVERPACK" inspect --verify "$out/Aurora-setup.exe"
+section "saverpack winget: its manifest, in out/demo/winget/"
+mkdir -p "$out/winget"
+"$SAVERPACK" winget "$out/Aurora-setup.exe" --id ExampleScreensavers.Aurora \
+  --url https://example.org/aurora/Aurora-setup.exe --license "See the licence page" -o "$out/winget"
+ls "$out/winget"
+cat "$out/winget/ExampleScreensavers.Aurora.installer.yaml"
 
 e2e_begin >/dev/null
 programs=$(user_programs)

@@ -188,6 +188,8 @@ CopyOutcome Installation::CopyPayload(File& source) {
   std::vector<char> buffer(kCopyChunk);
   int64_t remaining = PayloadLength(c.record);
   const int64_t size = source.Size();
+  // Only a package that carries a check block pays for the CRC.
+  const bool checked = c.check.state == CheckBlockState::kPresent;
   uint32_t crc = 0;
   int shown_percent = 0;  // the Progress page starts the bar at 0
   uint64_t last_pass = system.TickCount();
@@ -197,7 +199,7 @@ CopyOutcome Installation::CopyPayload(File& source) {
     ok = count > 0;
     if (ok && !preview_) ok = payload_->file().Write(buffer.data(), count) == count;
     if (!ok) break;
-    crc = Crc32(crc, buffer.data(), static_cast<size_t>(count));
+    if (checked) crc = Crc32(crc, buffer.data(), static_cast<size_t>(count));
     position += count;
     remaining -= count;
     payload_bytes_ += count;
@@ -219,7 +221,6 @@ CopyOutcome Installation::CopyPayload(File& source) {
   controls.SetWindowEnabled(true);
   app.SetWaitCursor(false);
   if (!ok) return CopyOutcome::kFailed;
-  const bool checked = c.check.state == CheckBlockState::kPresent;
   return checked && crc != c.check.block.payload_crc ? CopyOutcome::kDamaged : CopyOutcome::kCopied;
 }
 

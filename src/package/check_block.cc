@@ -135,20 +135,22 @@ CheckBlockRead ReadCheckBlock(File& file, int64_t package_end, const SetupRecord
   return read;
 }
 
-std::optional<uint32_t> TailCrc(File& file, int64_t package_end, const SetupRecord& record) {
-  int64_t offset = ExtrasStart(package_end, record);
-  int64_t remaining = int64_t{record.ExtrasSize} + kRecordSize;
-  if (remaining < kRecordSize) return std::nullopt;
-  std::vector<char> buffer(static_cast<size_t>(std::min<int64_t>(remaining, 1 << 16)));
+std::optional<uint32_t> RangeCrc(File& file, int64_t offset, int64_t count) {
+  if (count < 0) return std::nullopt;
+  std::vector<char> buffer(static_cast<size_t>(std::clamp<int64_t>(count, 1, 1 << 16)));
   uint32_t crc = 0;
-  while (remaining > 0) {
-    const int64_t count = std::min<int64_t>(remaining, static_cast<int64_t>(buffer.size()));
-    if (!ReadExactly(file, offset, buffer.data(), count)) return std::nullopt;
-    crc = Crc32(crc, buffer.data(), static_cast<size_t>(count));
-    offset += count;
-    remaining -= count;
+  while (count > 0) {
+    const int64_t part = std::min<int64_t>(count, static_cast<int64_t>(buffer.size()));
+    if (!ReadExactly(file, offset, buffer.data(), part)) return std::nullopt;
+    crc = Crc32(crc, buffer.data(), static_cast<size_t>(part));
+    offset += part;
+    count -= part;
   }
   return crc;
+}
+
+std::optional<uint32_t> TailCrc(File& file, int64_t package_end, const SetupRecord& record) {
+  return RangeCrc(file, ExtrasStart(package_end, record), int64_t{record.ExtrasSize} + kRecordSize);
 }
 
 }  // namespace scrsetup

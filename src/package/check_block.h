@@ -97,6 +97,10 @@ struct CheckBlockRead {
 [[nodiscard]] CheckBlockRead ReadCheckBlock(File& file, int64_t package_end,
                                             const SetupRecord& record);
 
+// The CRC-32 of `count` bytes of `file` from `offset`, read through a
+// bounded buffer; nullopt when a read fails or the range leaves the file.
+[[nodiscard]] std::optional<uint32_t> RangeCrc(File& file, int64_t offset, int64_t count);
+
 // The CRC-32 of the extra blocks and the record as the file holds them;
 // nullopt when a read fails.
 [[nodiscard]] std::optional<uint32_t> TailCrc(File& file, int64_t package_end,

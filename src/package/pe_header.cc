@@ -22,15 +22,31 @@ uint32_t Read32(const unsigned char* p) {
   return p[0] | (p[1] << 8) | (p[2] << 16) | (uint32_t{p[3]} << 24);
 }
 
+// The offset of the "PE\0\0" signature when `bytes` hold it, the COFF
+// header and `after_coff` bytes more; nullopt otherwise.
+std::optional<size_t> PeSignatureOffset(const unsigned char* bytes, size_t size, size_t after_coff) {
+  if (size < kNewHeaderPointer + 4 || bytes[0] != 'M' || bytes[1] != 'Z') return std::nullopt;
+  const size_t pe = Read32(bytes + kNewHeaderPointer);
+  if (pe > size || size - pe < 4 + kCoffHeaderSize + after_coff ||
+      std::memcmp(bytes + pe, "PE\0\0", 4) != 0) {
+    return std::nullopt;
+  }
+  return pe;
+}
+
 }  // namespace
 
+std::optional<uint16_t> PeMachine(const unsigned char* bytes, size_t size) {
+  const std::optional<size_t> pe = PeSignatureOffset(bytes, size, 0);
+  if (!pe) return std::nullopt;
+  return static_cast<uint16_t>(bytes[*pe + 4] | (bytes[*pe + 5] << 8));
+}
+
 bool ClearSignatureFields(unsigned char* bytes, size_t size) {
-  if (size < kNewHeaderPointer + 4 || bytes[0] != 'M' || bytes[1] != 'Z') return false;
-  const size_t pe = Read32(bytes + kNewHeaderPointer);
+  const std::optional<size_t> found = PeSignatureOffset(bytes, size, 2);
+  if (!found) return false;
+  const size_t pe = *found;
   const size_t optional = pe + 4 + kCoffHeaderSize;
-  if (pe > size || size - pe < 4 + kCoffHeaderSize + 2 || std::memcmp(bytes + pe, "PE\0\0", 4) != 0) {
-    return false;
-  }
   const uint16_t magic = static_cast<uint16_t>(bytes[optional] | (bytes[optional + 1] << 8));
   size_t directories;
   if (magic == kPe32Magic) {

@@ -64,5 +64,21 @@ TEST(PeHeader, LeavesAnythingElseAlone) {
   }
 }
 
+TEST(PeHeader, MachineOfTheCoffHeader) {
+  std::vector<unsigned char> x64 = Header(0x20b);
+  x64[0x84] = 0x64;
+  x64[0x85] = 0x86;
+  EXPECT_EQ(PeMachine(x64.data(), x64.size()), kPeMachineAmd64);
+  std::vector<unsigned char> x86 = Header(0x10b);
+  x86[0x84] = 0x4c;
+  x86[0x85] = 0x01;
+  EXPECT_EQ(PeMachine(x86.data(), x86.size()), kPeMachineI386);
+  // The COFF header must be complete; nothing else is needed.
+  EXPECT_TRUE(PeMachine(x86.data(), 0x80 + 24));
+  EXPECT_FALSE(PeMachine(x86.data(), 0x80 + 23));
+  std::vector<unsigned char> text(512, 'x');
+  EXPECT_FALSE(PeMachine(text.data(), text.size()));
+}
+
 }  // namespace
 }  // namespace scrsetup

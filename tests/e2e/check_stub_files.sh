@@ -3,7 +3,7 @@
 # load-configuration directory that takes the dependencies of those DLLs from
 # the system folder, carry the application manifest, and hold no end
 # signature of their own (a stub without a package must never be taken for
-# one).
+# one), and carry the version saverpack --version shows.
 set -euo pipefail
 
 status=0
@@ -27,6 +27,8 @@ load_config() {  # OBJDUMP STUB FLAGS-OFFSET
   done < <($objdump -h "$stub" | awk '$1 ~ /^[0-9]+$/')
 }
 
+version=$("$SAVERPACK" --version)
+version=${version#saverpack }.0
 system_dlls='^(KERNEL32|USER32|GDI32|SHELL32|OLE32|OLEAUT32|COMCTL32|ADVAPI32|COMDLG32|MSVCRT|UXTHEME|SHLWAPI)\.DLL$'
 for stub in "$SETUP_EXE" "$SETUP_EXE_I686"; do
   arch=$(basename "$(dirname "$(dirname "$stub")")")
@@ -48,6 +50,12 @@ for stub in "$SETUP_EXE" "$SETUP_EXE_I686"; do
   check 'grep -qa "Microsoft.Windows.Common-Controls" "$stub"' "$arch stub asks for common controls 6"
   check 'grep -qa "highestAvailable" "$stub"' "$arch stub requests the highest available level"
   check '! grep -qa "supportedOS" "$stub"' "$arch stub declares no supported OS (GetVersionExA stays as it is)"
+  # The version resource's strings, UTF-16: with the NULs gone each value
+  # follows its name.
+  versions=$(tr -d '\0' <"$stub" | grep -ao -e 'FileVersion[0-9.]*' -e 'ProductVersion[0-9.]*' |
+    sort | tr '\n' ' ')
+  check '[[ $versions == "FileVersion$version ProductVersion$version " ]]' \
+    "$arch stub's version resource says $version (it says: $versions)"
 done
 [[ $status == 0 ]] && echo "stub files: passed"
 exit $status

@@ -10,9 +10,10 @@ package="$E2E_TEST_DIR/Aurora-setup.exe"
 "$SAVERPACK" build -o "$package" --stub "$SETUP_EXE" --screensaver "$PROBE_SCR" --title Aurora
 # Damage the record signature and make the package an uninstaller, which
 # examines it; then nothing of it may be trusted.
-size=$(stat -c %s "$package")
-printf 'XXXXXXXXXX' | dd of="$package" bs=1 seek=$((size - 10 - 16)) conv=notrunc status=none
-printf 'ScUnin.sig' | dd of="$package" bs=1 seek=$((size - 10)) conv=notrunc status=none
+# PackageEnd: the check block follows the end signature.
+end=$("$SAVERPACK" inspect --json "$package" | sed -n 's/^ *"PackageEnd": \([0-9]*\),$/\1/p')
+printf 'XXXXXXXXXX' | dd of="$package" bs=1 seek=$((end - 10 - 16)) conv=notrunc status=none
+printf 'ScUnin.sig' | dd of="$package" bs=1 seek=$((end - 10)) conv=notrunc status=none
 
 code=$(wine_run "$package" -silent)
 check_eq 1 "$code" "silent run of a damaged package ends with exit code 1"

@@ -39,7 +39,7 @@ damaged_cases=(
   'a readme block of 2 GB|PayloadSize=2147483647 ExtrasSize=2147482647 ReadmeSize=2147482647'
 )
 damaged=$(pack_probe_bare Damaged-setup.exe)
-record_start=$(($(stat -c %s "$damaged") - 946))
+record_start=$(($(package_field "$damaged" PackageEnd) - 946))
 for case in "${damaged_cases[@]}"; do
   IFS='|' read -r what fields <<<"$case"
   package=$E2E_TEST_DIR/case.exe

@@ -20,6 +20,8 @@ check 'osslsigncode verify -CAfile "$keys/cert.pem" -in "$signed" >"$E2E_TEST_DI
   "the signed package verifies"
 check '(( $(stat -c %s "$signed") > $(stat -c %s "$package") ))' "the signature is appended"
 check '"$SAVERPACK" inspect "$signed" >/dev/null' "the signed package still reads as a package"
+check '"$SAVERPACK" inspect --verify "$signed" >/dev/null' \
+  "the check block after the end signature still matches the signed package"
 
 check_eq 0 "$(wine_run "$signed" -silent)" "silent installation of the signed package"
 folder="$(program_files)/Aurora"

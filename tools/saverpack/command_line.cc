@@ -1,5 +1,6 @@
 #include "saverpack/command_line.h"
 
+#include <algorithm>
 #include <charconv>
 #include <span>
 #include <utility>
@@ -9,11 +10,14 @@ namespace {
 
 constexpr std::string_view kUsageLines =
     "Usage:\n"
-    "  saverpack build -o OUT.exe --stub STUB.exe --screensaver FILE.scr --title TEXT\n"
-    "                  [options]\n"
-    "  saverpack inspect PACKAGE.exe [--json] [--codepage N | none]\n"
+    "  saverpack build -o OUT.exe --screensaver FILE.scr --title TEXT [options]\n"
+    "  saverpack build PACKAGE.ini [options]\n"
+    "  saverpack init PACKAGE.ini\n"
+    "  saverpack inspect PACKAGE.exe [--json] [--codepage N | none] [--verify]\n"
+    "  saverpack winget PACKAGE.exe --id PUBLISHER.NAME --url URL [options]\n"
     "  saverpack languages\n"
-    "  saverpack help [build | inspect | languages]\n";
+    "  saverpack help [build | init | inspect | winget | languages]\n"
+    "  saverpack --version\n";
 
 constexpr std::string_view kBuildHelp =
     "\n"
@@ -21,8 +25,11 @@ constexpr std::string_view kBuildHelp =
     "followed by the screensaver, the readme, licence and language blocks and\n"
     "the setup record. OUT is replaced only once the new package is complete.\n"
     "\n"
-    "  -o OUT.exe              the package to write\n"
-    "  --stub STUB.exe         the installer program to build on (setup.exe)\n"
+    "  -o, --output OUT.exe    the package to write\n"
+    "  --arch x86 | x64        the installer program that ships with saverpack to\n"
+    "                          build on: x86 (the default) runs on every Windows,\n"
+    "                          x64 only on 64-bit Windows\n"
+    "  --stub STUB.exe         build on this installer program instead\n"
     "  --screensaver FILE.scr  the screensaver; its file name, at most 255 bytes,\n"
     "                          is the name it is installed under\n"
     "  --title TEXT            the name the installer shows (at most 32 bytes)\n"
@@ -48,6 +55,15 @@ constexpr std::string_view kBuildHelp =
     "  --uninstall-entry       add the screensaver to the system's uninstall list\n"
     "  --program-group         create a program group in the Start menu\n"
     "  --desktop-shortcut      create a shortcut on the desktop\n"
+    "  --version TEXT          the screensaver's version, for the uninstall entry\n"
+    "  --publisher TEXT        who publishes it, for the uninstall entry\n"
+    "  --help-link URL         its support address, for the uninstall entry\n"
+    "\n"
+    "PACKAGE.ini, a package file, gives the options as 'key = value' lines (UTF-8),\n"
+    "the keys being the long option names without \"--\" (\"output\", \"title\",\n"
+    "\"uninstall-entry = yes\"); ';' or '#' starts a comment line, and one\n"
+    "[package] section may hold them. Paths in it are relative to its folder.\n"
+    "Options on the command line replace the file's. 'saverpack init' writes one.\n"
     "\n"
     "Texts on the command line are UTF-8; the readme, licence and language files\n"
     "UTF-8 (a byte order mark is dropped) or UTF-16 with a byte order mark, at\n"
@@ -56,7 +72,14 @@ constexpr std::string_view kBuildHelp =
     "the bytes in the code page; a text over its limit is refused, never cut.\n"
     "\n"
     "Everything after the stub (screensaver, blocks, and the 946 bytes of record\n"
-    "and signature) must stay under 2 GiB.\n";
+    "and signature) must stay under 2 GiB. After the end signature follows the\n"
+    "check block: the CRC-32 of the screensaver and of the blocks and record, and\n"
+    "the version, publisher and help link, written in the code page.\n";
+
+constexpr std::string_view kInitHelp =
+    "\n"
+    "saverpack init writes PACKAGE.ini, a package file with every build option\n"
+    "explained, to start from; it never replaces an existing file.\n";
 
 constexpr std::string_view kInspectHelp =
     "\n"
@@ -66,7 +89,33 @@ constexpr std::string_view kInspectHelp =
     "inconsistency found. With --json it prints the same as one JSON object.\n"
     "The record's texts are shown in UTF-8, decoded from code page N (default\n"
     "1252; \"none\": ASCII only); a byte the code page does not define shows as\n"
-    "\\xNN (in the JSON, as the text \\xNN).\n";
+    "\\xNN (in the JSON, as the text \\xNN). The check block after the end\n"
+    "signature is shown with the CRC-32 values recomputed from the file; a\n"
+    "difference is a problem.\n"
+    "\n"
+    "  --verify                exit with status 1 and a message on stderr unless\n"
+    "                          the package carries a check block that matches the\n"
+    "                          file (a package built without one, and an\n"
+    "                          uninstaller, cannot be verified)\n";
+
+constexpr std::string_view kWingetHelp =
+    "\n"
+    "saverpack winget writes the three files of a winget manifest (version,\n"
+    "defaultLocale en-US, installer; manifest version 1.10.0) for a setup\n"
+    "package: PUBLISHER.NAME.yaml, PUBLISHER.NAME.locale.en-US.yaml and\n"
+    "PUBLISHER.NAME.installer.yaml. The version and publisher come from the\n"
+    "package's check block (build --version and --publisher), the name from\n"
+    "its title, the architecture from its stub, the SHA-256 from its bytes.\n"
+    "\n"
+    "  --id PUBLISHER.NAME     the package identifier\n"
+    "  --url URL               the https:// address the package is downloaded from\n"
+    "  --license TEXT          the licence's name (default \"Proprietary\")\n"
+    "  --description TEXT      the short description (default \"The TITLE\n"
+    "                          screensaver.\")\n"
+    "  -o, --output DIR        the folder the files go to (default: the current\n"
+    "                          one); existing files of those names are replaced\n"
+    "  --codepage N | none     the code page the package's texts are written in\n"
+    "                          (default 1252)\n";
 
 constexpr std::string_view kLanguagesHelp =
     "\n"
@@ -77,25 +126,35 @@ constexpr std::string_view kLanguagesHelp =
 constexpr std::string_view kExitHelp =
     "\n"
     "Exit status: 0 done; 1 bad input (a file or text that cannot go into a\n"
-    "package, a file that is not a package, a failed read or write); 2 wrong\n"
-    "command line.\n";
+    "package, a wrong line in a package file, a file that is not a package, a\n"
+    "check block that does not match, a failed read or write); 2 wrong command\n"
+    "line.\n";
 
 struct OptionRule {
   std::string_view name;
   bool takes_value;
   bool required;
+  bool is_path = false;
+  std::string_view short_name = "";
+
+  // "-o (--output)" for an option with a short name.
+  std::string Shown() const {
+    return short_name.empty() ? std::string(name)
+                              : std::string(short_name) + " (" + std::string(name) + ")";
+  }
 };
 
 constexpr OptionRule kBuildOptions[] = {
-    {"-o", true, true},
-    {"--stub", true, true},
-    {"--screensaver", true, true},
+    {"--output", true, true, true, "-o"},
+    {"--stub", true, false, true},
+    {"--arch", true, false},
+    {"--screensaver", true, true, true},
     {"--title", true, true},
     {"--web", true, false},
-    {"--readme", true, false},
-    {"--license", true, false},
+    {"--readme", true, false, true},
+    {"--license", true, false, true},
     {"--license-mode", true, false},
-    {"--language", true, false},
+    {"--language", true, false},  // a path only when it names a file
     {"--folder", true, false},
     {"--subfolder", true, false},
     {"--skip-folder-page", false, false},
@@ -103,10 +162,23 @@ constexpr OptionRule kBuildOptions[] = {
     {"--program-group", false, false},
     {"--desktop-shortcut", false, false},
     {"--codepage", true, false},
+    {"--version", true, false},
+    {"--publisher", true, false},
+    {"--help-link", true, false},
 };
 
 constexpr OptionRule kInspectOptions[] = {
     {"--json", false, false},
+    {"--codepage", true, false},
+    {"--verify", false, false},
+};
+
+constexpr OptionRule kWingetOptions[] = {
+    {"--id", true, true},
+    {"--url", true, true},
+    {"--license", true, false},
+    {"--description", true, false},
+    {"--output", true, false, true, "-o"},
     {"--codepage", true, false},
 };
 
@@ -136,8 +208,19 @@ Failure GeneralUsageFailure(const std::string& problem) {
 
 bool IsHelpSwitch(std::string_view argument) { return argument == "--help" || argument == "-h"; }
 
-// Sorts `arguments` into options and plain arguments; a failure for an
-// unknown, repeated or valueless option, or a missing required one.
+// The failure for the first required option of `rules` that is not given.
+std::optional<Failure> MissingRequired(std::string_view command, std::span<const OptionRule> rules,
+                                       const GivenArguments& given) {
+  for (const OptionRule& rule : rules) {
+    if (rule.required && !given.Has(rule.name)) {
+      return UsageFailure(command, "option " + rule.Shown() + " is required");
+    }
+  }
+  return std::nullopt;
+}
+
+// Sorts `arguments` into options (under their long names) and plain
+// arguments; a failure for an unknown, repeated or valueless option.
 std::optional<Failure> Collect(std::string_view command,
                                std::span<const std::string_view> arguments,
                                std::span<const OptionRule> rules, GivenArguments& given) {
@@ -149,29 +232,32 @@ std::optional<Failure> Collect(std::string_view command,
     }
     const OptionRule* rule = nullptr;
     for (const OptionRule& candidate : rules) {
-      if (candidate.name == argument) rule = &candidate;
+      if (candidate.name == argument || candidate.short_name == argument) rule = &candidate;
     }
     if (rule == nullptr) {
       return UsageFailure(command, "unknown option '" + std::string(argument) + "'");
     }
     if (given.Has(rule->name)) {
-      return UsageFailure(command, "option " + std::string(rule->name) + " is given twice");
+      return UsageFailure(command, "option " + rule->Shown() + " is given twice");
     }
     std::string_view value;
     if (rule->takes_value) {
       if (i + 1 == arguments.size()) {
-        return UsageFailure(command, "option " + std::string(rule->name) + " needs a value");
+        return UsageFailure(command, "option " + rule->Shown() + " needs a value");
       }
       value = arguments[++i];
     }
     given.options.emplace_back(rule->name, value);
   }
-  for (const OptionRule& rule : rules) {
-    if (rule.required && !given.Has(rule.name)) {
-      return UsageFailure(command, "option " + std::string(rule.name) + " is required");
-    }
-  }
   return std::nullopt;
+}
+
+// Collect, then MissingRequired.
+std::optional<Failure> CollectAll(std::string_view command,
+                                  std::span<const std::string_view> arguments,
+                                  std::span<const OptionRule> rules, GivenArguments& given) {
+  if (auto failure = Collect(command, arguments, rules, given)) return failure;
+  return MissingRequired(command, rules, given);
 }
 
 std::optional<int> ParseLicenseMode(std::string_view text) {
@@ -183,80 +269,100 @@ std::optional<int> ParseLicenseMode(std::string_view text) {
   return value;
 }
 
-// Reads --codepage into `code_page` when given (nullopt for "none").
-std::optional<Failure> ParseCodePage(std::string_view command, const GivenArguments& given,
-                                     std::optional<int>& code_page) {
-  std::optional<std::string_view> text = given.Find("--codepage");
-  if (!text) return std::nullopt;
-  if (*text == "none") {
+// Reads a --codepage value into `code_page` (nullopt for "none"); the
+// problem in words when it names no supported code page.
+std::optional<std::string> ReadCodePage(std::string_view text, std::optional<int>& code_page) {
+  if (text == "none") {
     code_page.reset();
     return std::nullopt;
   }
   int value = 0;
-  auto [end, error] = std::from_chars(text->data(), text->data() + text->size(), value);
-  if (error != std::errc() || end != text->data() + text->size() || !IsSupportedCodePage(value)) {
-    return UsageFailure(command, "--codepage '" + std::string(*text) +
-                                     "' is not a supported code page (874, 932, 936, 949, 950, "
-                                     "1250 to 1258, or none)");
+  auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (error != std::errc() || end != text.data() + text.size() || !IsSupportedCodePage(value)) {
+    return "'" + std::string(text) +
+           "' is not a supported code page (874, 932, 936, 949, 950, 1250 to 1258, or none)";
   }
   code_page = value;
   return std::nullopt;
 }
 
+// Reads --codepage into `code_page` when given.
+std::optional<Failure> ParseCodePage(std::string_view command, const GivenArguments& given,
+                                     std::optional<int>& code_page) {
+  std::optional<std::string_view> text = given.Find("--codepage");
+  if (!text) return std::nullopt;
+  if (auto problem = ReadCodePage(*text, code_page)) {
+    return UsageFailure(command, "--codepage " + *problem);
+  }
+  return std::nullopt;
+}
+
+// A setting's name as its source spells it: "--title" on the command line,
+// "title" in a package file.
+std::string Shown(const OptionSetting& setting) {
+  return setting.origin.empty() ? setting.name : setting.name.substr(2);
+}
+
+Failure SettingFailure(const OptionSetting& setting, const std::string& problem) {
+  if (setting.origin.empty()) return UsageFailure("build", problem);
+  return Failure{kExitBadInput, setting.origin + ": " + problem};
+}
+
 std::optional<Failure> ParseBuild(std::span<const std::string_view> arguments,
-                                  BuildOptions& build) {
+                                  ParsedCommandLine& parsed) {
   GivenArguments given;
   if (auto failure = Collect("build", arguments, kBuildOptions, given)) return failure;
+  if (given.plain.size() > 1) {
+    return UsageFailure("build", "unexpected argument '" + std::string(given.plain[1]) + "'");
+  }
+  for (const auto& [name, value] : given.options) {
+    parsed.build_settings.push_back({std::string(name), std::string(value), ""});
+  }
   if (!given.plain.empty()) {
-    return UsageFailure("build", "unexpected argument '" + std::string(given.plain[0]) + "'");
-  }
-  auto text = [&given](std::string_view name) {
-    return std::string(given.Find(name).value_or(""));
-  };
-  auto file = [&given](std::string_view name) -> std::optional<std::string> {
-    if (auto value = given.Find(name)) return std::string(*value);
+    parsed.package_file = std::string(given.plain[0]);
     return std::nullopt;
-  };
-  build.output = text("-o");
-  build.stub = text("--stub");
-  build.screensaver = text("--screensaver");
-  build.title = text("--title");
-  build.web_address = text("--web");
-  build.readme = file("--readme");
-  build.license = file("--license");
-  build.language = file("--language");
-  build.folder = given.Has("--folder") ? text("--folder") : std::string(kDefaultFolder);
-  build.subfolder = given.Has("--subfolder") ? text("--subfolder") : build.title;
-  build.skip_folder_page = given.Has("--skip-folder-page");
-  build.add_uninstall_entry = given.Has("--uninstall-entry");
-  build.create_program_group = given.Has("--program-group");
-  build.create_desktop_shortcut = given.Has("--desktop-shortcut");
-
-  build.license_mode = build.license ? 1 : 0;
-  if (auto mode_text = given.Find("--license-mode")) {
-    std::optional<int> mode = ParseLicenseMode(*mode_text);
-    if (!mode) {
-      return UsageFailure("build", "--license-mode '" + std::string(*mode_text) +
-                                       "' is not a number from 0 to 255");
-    }
-    build.license_mode = *mode;
   }
-  return ParseCodePage("build", given, build.code_page);
+  return ComposeBuildOptions(parsed.build_settings, "", parsed.build);
 }
+
+std::optional<Failure> ParseInit(std::span<const std::string_view> arguments,
+                                 std::string& init_file) {
+  GivenArguments given;
+  if (auto failure = CollectAll("init", arguments, {}, given)) return failure;
+  if (given.plain.size() != 1) return UsageFailure("init", "name exactly one package file to write");
+  init_file = std::string(given.plain[0]);
+  return std::nullopt;
+}
+
+std::optional<Failure> ParseWinget(std::span<const std::string_view> arguments,
+                                   WingetOptions& winget) {
+  GivenArguments given;
+  if (auto failure = CollectAll("winget", arguments, kWingetOptions, given)) return failure;
+  if (given.plain.size() != 1) return UsageFailure("winget", "name exactly one package file");
+  winget.package = std::string(given.plain[0]);
+  winget.identifier = std::string(*given.Find("--id"));
+  winget.url = std::string(*given.Find("--url"));
+  if (auto license = given.Find("--license")) winget.license = std::string(*license);
+  if (auto description = given.Find("--description")) winget.description = std::string(*description);
+  if (auto folder = given.Find("--output")) winget.folder = std::string(*folder);
+  return ParseCodePage("winget", given, winget.code_page);
+}
+
 
 std::optional<Failure> ParseInspect(std::span<const std::string_view> arguments,
                                     InspectOptions& inspect) {
   GivenArguments given;
-  if (auto failure = Collect("inspect", arguments, kInspectOptions, given)) return failure;
+  if (auto failure = CollectAll("inspect", arguments, kInspectOptions, given)) return failure;
   if (given.plain.size() != 1) return UsageFailure("inspect", "name exactly one package file");
   inspect.package = std::string(given.plain[0]);
   inspect.json = given.Has("--json");
+  inspect.verify = given.Has("--verify");
   return ParseCodePage("inspect", given, inspect.code_page);
 }
 
 std::optional<Failure> ParseLanguages(std::span<const std::string_view> arguments) {
   GivenArguments given;
-  if (auto failure = Collect("languages", arguments, {}, given)) return failure;
+  if (auto failure = CollectAll("languages", arguments, {}, given)) return failure;
   if (!given.plain.empty()) {
     return UsageFailure("languages", "unexpected argument '" + std::string(given.plain[0]) + "'");
   }
@@ -265,12 +371,105 @@ std::optional<Failure> ParseLanguages(std::span<const std::string_view> argument
 
 std::optional<Command> CommandNamed(std::string_view name) {
   if (name == "build") return Command::kBuild;
+  if (name == "init") return Command::kInit;
   if (name == "inspect") return Command::kInspect;
+  if (name == "winget") return Command::kWinget;
   if (name == "languages") return Command::kLanguages;
   return std::nullopt;
 }
 
 }  // namespace
+
+std::optional<BuildOptionKind> FindBuildOption(std::string_view name) {
+  for (const OptionRule& rule : kBuildOptions) {
+    if (rule.name == name) return BuildOptionKind{rule.takes_value, rule.is_path};
+  }
+  return std::nullopt;
+}
+
+std::vector<OptionSetting> MergeSettings(std::vector<OptionSetting> file,
+                                         const std::vector<OptionSetting>& command_line) {
+  for (const OptionSetting& setting : command_line) {
+    auto same = std::find_if(file.begin(), file.end(),
+                             [&setting](const OptionSetting& s) { return s.name == setting.name; });
+    if (same != file.end()) {
+      *same = setting;
+    } else {
+      file.push_back(setting);
+    }
+  }
+  return file;
+}
+
+std::optional<Failure> ComposeBuildOptions(const std::vector<OptionSetting>& settings,
+                                           std::string_view package_file, BuildOptions& build) {
+  auto find = [&settings](std::string_view name) -> const OptionSetting* {
+    for (const OptionSetting& setting : settings) {
+      if (setting.name == name) return &setting;
+    }
+    return nullptr;
+  };
+  for (const OptionRule& rule : kBuildOptions) {
+    if (!rule.required || find(rule.name)) continue;
+    if (package_file.empty()) return UsageFailure("build", "option " + rule.Shown() + " is required");
+    return Failure{kExitBadInput, std::string(package_file) + ": no " + std::string(rule.name.substr(2)) +
+                                      " given: add a line '" + std::string(rule.name.substr(2)) +
+                                      " = ...' or give " + std::string(rule.name)};
+  }
+  auto text = [&find](std::string_view name) {
+    const OptionSetting* setting = find(name);
+    return setting ? setting->value : std::string();
+  };
+  auto file = [&find](std::string_view name) -> std::optional<std::string> {
+    if (const OptionSetting* setting = find(name)) return setting->value;
+    return std::nullopt;
+  };
+  auto has = [&find](std::string_view name) { return find(name) != nullptr; };
+  build.output = text("--output");
+  build.stub = text("--stub");
+  if (const OptionSetting* stub = find("--stub"); stub && stub->value.empty()) {
+    return SettingFailure(*stub, Shown(*stub) + " needs a file name");
+  }
+  if (const OptionSetting* arch_setting = find("--arch")) {
+    std::optional<StubArch> arch = StubArchNamed(arch_setting->value);
+    if (!arch) {
+      return SettingFailure(*arch_setting, Shown(*arch_setting) + " '" + arch_setting->value +
+                                               "' is neither x86 nor x64");
+    }
+    build.arch = *arch;
+  }
+  build.screensaver = text("--screensaver");
+  build.title = text("--title");
+  build.web_address = text("--web");
+  build.readme = file("--readme");
+  build.license = file("--license");
+  build.language = file("--language");
+  build.folder = has("--folder") ? text("--folder") : std::string(kDefaultFolder);
+  build.subfolder = has("--subfolder") ? text("--subfolder") : build.title;
+  build.skip_folder_page = has("--skip-folder-page");
+  build.add_uninstall_entry = has("--uninstall-entry");
+  build.create_program_group = has("--program-group");
+  build.create_desktop_shortcut = has("--desktop-shortcut");
+  build.display_version = text("--version");
+  build.publisher = text("--publisher");
+  build.help_link = text("--help-link");
+
+  build.license_mode = build.license ? 1 : 0;
+  if (const OptionSetting* mode_setting = find("--license-mode")) {
+    std::optional<int> mode = ParseLicenseMode(mode_setting->value);
+    if (!mode) {
+      return SettingFailure(*mode_setting, Shown(*mode_setting) + " '" + mode_setting->value +
+                                               "' is not a number from 0 to 255");
+    }
+    build.license_mode = *mode;
+  }
+  if (const OptionSetting* code_page = find("--codepage")) {
+    if (auto problem = ReadCodePage(code_page->value, build.code_page)) {
+      return SettingFailure(*code_page, Shown(*code_page) + " " + *problem);
+    }
+  }
+  return std::nullopt;
+}
 
 ParsedCommandLine ParseCommandLine(const std::vector<std::string_view>& arguments) {
   ParsedCommandLine parsed;
@@ -279,11 +478,17 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string_view>& argument
     return parsed;
   }
   std::string_view first = arguments[0];
+  if (first == "--version") {
+    parsed.command = Command::kVersion;
+    if (arguments.size() > 1) parsed.failure = GeneralUsageFailure("--version takes no arguments");
+    return parsed;
+  }
   if (first == "help" || IsHelpSwitch(first)) {
     if (arguments.size() > 1) {
       std::optional<Command> topic = CommandNamed(arguments[1]);
       if (!topic || arguments.size() > 2) {
-        parsed.failure = GeneralUsageFailure("help: name one command, build, inspect or languages");
+        parsed.failure = GeneralUsageFailure(
+            "help: name one command, build, init, inspect, winget or languages");
         return parsed;
       }
       parsed.help_topic = *topic;
@@ -305,10 +510,16 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string_view>& argument
   parsed.command = *command;
   switch (*command) {
     case Command::kBuild:
-      parsed.failure = ParseBuild(rest, parsed.build);
+      parsed.failure = ParseBuild(rest, parsed);
+      break;
+    case Command::kInit:
+      parsed.failure = ParseInit(rest, parsed.init_file);
       break;
     case Command::kInspect:
       parsed.failure = ParseInspect(rest, parsed.inspect);
+      break;
+    case Command::kWinget:
+      parsed.failure = ParseWinget(rest, parsed.winget);
       break;
     default:
       parsed.failure = ParseLanguages(rest);
@@ -321,7 +532,9 @@ std::string HelpText(Command topic) {
   text += kUsageLines;
   bool all = topic == Command::kHelp;
   if (all || topic == Command::kBuild) text += kBuildHelp;
+  if (all || topic == Command::kInit) text += kInitHelp;
   if (all || topic == Command::kInspect) text += kInspectHelp;
+  if (all || topic == Command::kWinget) text += kWingetHelp;
   if (all || topic == Command::kLanguages) text += kLanguagesHelp;
   text += kExitHelp;
   return text;

@@ -30,4 +30,15 @@ bool WriteText(std::FILE* stream, std::string_view text) {
          written == wide.size();
 }
 
+std::string ProgramFilePath() {
+  // A path may be longer than MAX_PATH: grow until it fits.
+  for (DWORD size = MAX_PATH; size <= 32768 * 2; size *= 2) {
+    std::wstring path(size, L'\0');
+    DWORD length = GetModuleFileNameW(nullptr, path.data(), size);
+    if (length == 0) return {};
+    if (length < size) return Utf8FromWide(path.c_str());
+  }
+  return {};
+}
+
 }  // namespace saverpack

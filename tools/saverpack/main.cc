@@ -8,8 +8,11 @@
 #include "saverpack/command_line.h"
 #include "saverpack/host_program.h"
 #include "saverpack/package_builder.h"
+#include "saverpack/package_file.h"
 #include "saverpack/package_inspector.h"
 #include "saverpack/report_format.h"
+#include "saverpack/winget_manifest.h"
+#include "scrsetup_version.h"
 
 namespace {
 
@@ -26,27 +29,61 @@ int Print(const std::string& text) {
   return 0;
 }
 
+// Builds from the command line, or from a package file with the command
+// line's options laid over it.
+int Build(const saverpack::ParsedCommandLine& parsed) {
+  saverpack::BuildOptions options = parsed.build;
+  if (parsed.package_file) {
+    if (auto failure = saverpack::BuildOptionsFromPackageFile(*parsed.package_file,
+                                                              parsed.build_settings, options)) {
+      return Fail(*failure);
+    }
+  }
+  if (auto failure = saverpack::BuildPackage(options)) return Fail(*failure);
+  return 0;
+}
+
+// Prints the report; with --verify, then fails unless the check block matches.
+int Inspect(const saverpack::InspectOptions& options) {
+  saverpack::PackageCodePage code_page;
+  if (auto failure = saverpack::PackageCodePage::Open(options.code_page, code_page)) {
+    return Fail(*failure);
+  }
+  saverpack::PackageReport report;
+  if (auto failure = saverpack::InspectPackageFile(options.package, report)) {
+    return Fail(*failure);
+  }
+  if (int status = Print(options.json ? saverpack::FormatReportJson(report, code_page)
+                                      : saverpack::FormatReportText(report, code_page))) {
+    return status;
+  }
+  if (!options.verify) return 0;
+  if (std::optional<std::string> problem = saverpack::VerifyFailure(report)) {
+    return Fail({saverpack::kExitBadInput, "'" + options.package + "': " + *problem});
+  }
+  return 0;
+}
+
 int Run(const saverpack::ParsedCommandLine& parsed) {
   using saverpack::Command;
   if (parsed.failure) return Fail(*parsed.failure);
   switch (parsed.command) {
     case Command::kHelp:
       return Print(saverpack::HelpText(parsed.help_topic));
+    case Command::kVersion:
+      return Print("saverpack " SCRSETUP_VERSION "\n");
     case Command::kBuild:
-      if (auto failure = saverpack::BuildPackage(parsed.build)) return Fail(*failure);
+      return Build(parsed);
+    case Command::kInit:
+      if (auto failure = saverpack::WritePackageFileTemplate(parsed.init_file)) {
+        return Fail(*failure);
+      }
       return 0;
-    case Command::kInspect: {
-      saverpack::PackageCodePage code_page;
-      if (auto failure = saverpack::PackageCodePage::Open(parsed.inspect.code_page, code_page)) {
-        return Fail(*failure);
-      }
-      saverpack::PackageReport report;
-      if (auto failure = saverpack::InspectPackageFile(parsed.inspect.package, report)) {
-        return Fail(*failure);
-      }
-      return Print(parsed.inspect.json ? saverpack::FormatReportJson(report, code_page)
-                                       : saverpack::FormatReportText(report, code_page));
-    }
+    case Command::kInspect:
+      return Inspect(parsed.inspect);
+    case Command::kWinget:
+      if (auto failure = saverpack::WriteWingetManifest(parsed.winget)) return Fail(*failure);
+      return 0;
     case Command::kLanguages:
       return Print(saverpack::CatalogueListing());
   }

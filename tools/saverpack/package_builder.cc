@@ -7,17 +7,18 @@
 #include <utility>
 #include <vector>
 
+#include "package/check_block.h"
+#include "package/crc32.h"
 #include "package/package_reader.h"
 #include "saverpack/catalogue.h"
 #include "saverpack/host_file.h"
+#include "saverpack/shipped_stub.h"
+#include "saverpack/temporary_output.h"
 
 namespace saverpack {
 namespace {
 
 using scrsetup::SetupRecord;
-
-// Temporary names tried beside the output: OUT.part0 to OUT.part99.
-constexpr int kTemporaryNameAttempts = 100;
 
 Failure BadInput(std::string message) { return Failure{kExitBadInput, std::move(message)}; }
 
@@ -100,53 +101,34 @@ std::optional<Failure> CheckStub(Input& stub) {
   return std::nullopt;
 }
 
-// The package being written, under a temporary name until Commit(). Removed
-// when destroyed uncommitted.
-class TemporaryOutput {
+// The package file as the parts go into it: keeps the CRC-32 of the bytes
+// the file accepted since the last TakeCrc(), so the check block's CRCs are
+// those of the bytes as written, without reading them again.
+class CrcTrackingFile : public scrsetup::File {
  public:
-  explicit TemporaryOutput(std::string output) : output_(std::move(output)) {}
-  TemporaryOutput(const TemporaryOutput&) = delete;
-  TemporaryOutput& operator=(const TemporaryOutput&) = delete;
-  ~TemporaryOutput() {
-    if (file_) {
-      file_.reset();
-      RemoveFile(name_);
-    }
+  explicit CrcTrackingFile(scrsetup::File& target) : target_(target) {}
+
+  int64_t Size() override { return target_.Size(); }
+  int64_t Position() override { return target_.Position(); }
+  bool Seek(int64_t offset) override { return target_.Seek(offset); }
+  int64_t Read(void* buffer, int64_t count) override { return target_.Read(buffer, count); }
+  int64_t Write(const void* data, int64_t count) override {
+    const int64_t written = target_.Write(data, count);
+    if (written > 0) crc_ = scrsetup::Crc32(crc_, data, static_cast<size_t>(written));
+    return written;
   }
 
-  std::optional<Failure> Create() {
-    for (int attempt = 0; attempt < kTemporaryNameAttempts; ++attempt) {
-      name_ = output_ + ".part" + std::to_string(attempt);
-      file_ = CreateNewFile(name_);
-      if (file_) return std::nullopt;
-      if (errno != EEXIST) break;
-    }
-    return BadInput("-o " + Quoted(output_) + ": cannot create " + Quoted(name_) + ": " +
-                    SystemErrorText());
-  }
-
-  StdioFile& file() { return *file_; }
-
-  std::string WriteFailure() const {
-    return "-o " + Quoted(output_) + ": writing " + Quoted(name_) + " failed: " + SystemErrorText();
-  }
-
-  // Closes the file and moves it over the output.
-  std::optional<Failure> Commit() {
-    errno = 0;
-    if (!file_->Close()) return BadInput(WriteFailure());
-    if (!MoveFileReplacing(name_, output_)) {
-      return BadInput("-o " + Quoted(output_) + ": cannot replace it with " + Quoted(name_) + ": " +
-                      SystemErrorText());
-    }
-    file_.reset();
-    return std::nullopt;
-  }
+  uint32_t TakeCrc() { return std::exchange(crc_, 0u); }
 
  private:
-  std::string output_;
-  std::string name_;
-  std::unique_ptr<StdioFile> file_;
+  scrsetup::File& target_;
+  uint32_t crc_ = 0;
+};
+
+// The package being written: the temporary output and its CRC tracking.
+struct PackageOutput {
+  TemporaryOutput& output;
+  CrcTrackingFile file;
 };
 
 // Reads a text file whole and converts it into the package's code page.
@@ -163,23 +145,55 @@ std::optional<Failure> ConvertInput(Input& input, PackageCodePage& code_page) {
   return code_page.EncodeFile(*contents, input.Name(), *input.converted);
 }
 
-std::optional<Failure> WriteBytes(const void* data, int64_t count, TemporaryOutput& output) {
+std::optional<Failure> WriteBytes(const void* data, int64_t count, PackageOutput& package) {
   errno = 0;
-  if (output.file().Write(data, count) == count) return std::nullopt;
-  return BadInput(output.WriteFailure());
+  if (package.file.Write(data, count) == count) return std::nullopt;
+  return BadInput(package.output.WriteFailure());
 }
 
-std::optional<Failure> CopyInput(Input& input, TemporaryOutput& output) {
+std::optional<Failure> CopyInput(Input& input, PackageOutput& package) {
   if (input.converted) {
     return WriteBytes(input.converted->data(), static_cast<int64_t>(input.converted->size()),
-                      output);
+                      package);
   }
   errno = 0;
-  if (scrsetup::CopyRange(*input.file, 0, input.size, output.file())) return std::nullopt;
+  if (scrsetup::CopyRange(*input.file, 0, input.size, package.file)) return std::nullopt;
   if (errno == 0) {
     return BadInput(input.Name() + ": the file ended early; was it changed while being read?");
   }
   return BadInput(input.Name() + ": copying into the package failed: " + SystemErrorText());
+}
+
+// Each fact of the check block in the package's code page, checked the way
+// the encoding will take it; a failure names the option.
+std::optional<Failure> ComposeFacts(const BuildOptions& options, PackageCodePage& code_page,
+                                    scrsetup::PackageFacts& facts) {
+  const struct {
+    std::string_view option;
+    const std::string& text;
+    std::string& bytes;
+  } fields[] = {{"--version", options.display_version, facts.display_version},
+                {"--publisher", options.publisher, facts.publisher},
+                {"--help-link", options.help_link, facts.help_link}};
+  for (const auto& field : fields) {
+    if (auto failure = code_page.EncodeText(field.text, field.option, field.bytes)) return failure;
+  }
+  // The CRCs are not known yet; the texts alone decide whether the block can be made.
+  std::string problem;
+  if (!scrsetup::EncodeCheckBlock(scrsetup::CheckBlock{.facts = facts}, &problem)) {
+    return BadInput(problem + "; a package's texts after its end signature may not hold \"" +
+                    std::string(scrsetup::SetupSignature()) + "\" or \"" +
+                    std::string(scrsetup::UninstallerSignature()) + "\"");
+  }
+  return std::nullopt;
+}
+
+// The check block's bytes for the package just written.
+std::optional<Failure> WriteCheckBlock(scrsetup::CheckBlock block, PackageOutput& package) {
+  std::string problem;
+  std::optional<std::string> bytes = scrsetup::EncodeCheckBlock(block, &problem);
+  if (!bytes) return BadInput("the check block cannot be written: " + problem);
+  return WriteBytes(bytes->data(), static_cast<int64_t>(bytes->size()), package);
 }
 
 // Picks the catalogue language that --language names; none when it names a file.
@@ -277,9 +291,15 @@ std::optional<Failure> BuildPackage(const BuildOptions& options) {
   if (auto failure = PackageCodePage::Open(options.code_page, code_page)) return failure;
   SetupRecord record = scrsetup::EmptyRecord();
   if (auto failure = ComposeRecord(options, code_page, record)) return failure;
+  scrsetup::CheckBlock check;
+  if (auto failure = ComposeFacts(options, code_page, check.facts)) return failure;
 
+  std::string stub_path = options.stub;
+  if (stub_path.empty()) {
+    if (auto failure = FindShippedStub(options.arch, stub_path)) return failure;
+  }
   Input stub;
-  if (auto failure = OpenInput("--stub", options.stub, stub)) return failure;
+  if (auto failure = OpenInput("--stub", stub_path, stub)) return failure;
   if (auto failure = CheckStub(stub)) return failure;
   // The parts after the stub, in file order; blocks only when given.
   std::vector<Input> parts(1);
@@ -322,17 +342,24 @@ std::optional<Failure> BuildPackage(const BuildOptions& options) {
   }
   if (auto failure = SetPartSizes(sizes, record)) return failure;
 
-  TemporaryOutput output(options.output);
+  TemporaryOutput output(options.output, "-o " + Quoted(options.output));
   if (auto failure = output.Create()) return failure;
-  if (auto failure = CopyInput(stub, output)) return failure;
-  for (Input& part : parts) {
-    if (auto failure = CopyInput(part, output)) return failure;
+  PackageOutput package{output, CrcTrackingFile(output.file())};
+  if (auto failure = CopyInput(stub, package)) return failure;
+  package.file.TakeCrc();
+  if (auto failure = CopyInput(parts[0], package)) return failure;
+  check.payload_crc = package.file.TakeCrc();
+  for (size_t i = 1; i < parts.size(); ++i) {
+    if (auto failure = CopyInput(parts[i], package)) return failure;
   }
-  if (auto failure = WriteBytes(&record, scrsetup::kRecordSize, output)) return failure;
+  if (auto failure = WriteBytes(&record, scrsetup::kRecordSize, package)) return failure;
+  check.tail_crc = package.file.TakeCrc();
+  check.covered_length = static_cast<uint32_t>(record.PayloadSize - scrsetup::kSignatureSize);
   if (auto failure =
-          WriteBytes(scrsetup::SetupSignature().data(), scrsetup::kSignatureSize, output)) {
+          WriteBytes(scrsetup::SetupSignature().data(), scrsetup::kSignatureSize, package)) {
     return failure;
   }
+  if (auto failure = WriteCheckBlock(check, package)) return failure;
   // Closed before the move: Windows cannot replace a file that is open, and
   // the output may be one of the inputs.
   stub.file.reset();

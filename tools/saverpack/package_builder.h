@@ -1,8 +1,12 @@
 // Building a SetupPackage from the build options.
 //
-// The package is, in file order: the stub's bytes, the screensaver's bytes,
-// the readme, licence and language blocks, the setup record and the end
-// signature "Vornex.sig". Texts are written in options.code_page (see
+// The package is, in file order: the stub's bytes (--stub, or the stub for
+// --arch that ships with saverpack, see shipped_stub.h), the screensaver's
+// bytes, the readme, licence and language blocks, the setup record, the end
+// signature "Vornex.sig" and the check block (check_block.h) with the
+// CRC-32 of the screensaver and of the blocks and record, taken from the
+// bytes as they are written, and the version, publisher and help link.
+// Texts are written in options.code_page (see
 // PackageCodePage); --language names a catalogue language or a file. The
 // record's texts are checked before any file is opened, and all texts and
 // sizes before anything is written. The screensaver (and with --codepage

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <limits>
 
+#include "package/crc32.h"
 #include "package/package_reader.h"
 #include "saverpack/host_file.h"
 #include "saverpack/test_support.h"
@@ -49,7 +50,8 @@ TEST(SaverpackBuilderTest, BuiltPackageReadsBackThroughTheCore) {
   auto location = scrsetup::LocatePackage(*file);
   ASSERT_TRUE(location);
   EXPECT_EQ(location->kind, scrsetup::PackageKind::kSetup);
-  EXPECT_EQ(location->PackageEnd, file->Size());
+  // The check block follows, with no facts: its 24 fixed bytes and its CRC.
+  EXPECT_EQ(location->PackageEnd + 28, file->Size());
   SetupRecord record;
   ASSERT_TRUE(scrsetup::ReadRecord(*file, location->PackageEnd, record));
   EXPECT_EQ(scrsetup::FieldText(record.ScreensaverFile), "Aurora.scr");
@@ -65,6 +67,51 @@ TEST(SaverpackBuilderTest, BuiltPackageReadsBackThroughTheCore) {
   int64_t stub_length = scrsetup::StubLength(location->PackageEnd, record);
   EXPECT_EQ(scrsetup::ReadBlock(*file, 0, stub_length), stub);
   EXPECT_EQ(scrsetup::ReadBlock(*file, stub_length, scrsetup::PayloadLength(record)), screensaver);
+}
+
+void Put(std::string& bytes, uint32_t value, int size) {
+  for (int i = 0; i < size; ++i) bytes += static_cast<char>((value >> (8 * i)) & 0xff);
+}
+
+uint32_t Crc(const std::string& bytes) { return scrsetup::Crc32(0, bytes.data(), bytes.size()); }
+
+// The check block of a small package, byte for byte: tag, format, size, the
+// covered length and both CRCs of the bytes as written, the three facts in
+// the code page (1252: "é" is one byte), and the block's own CRC.
+TEST(SaverpackBuilderTest, CheckBlockIsWrittenByteExact) {
+  testing::TempFolder folder;
+  testing::WriteFile(folder.Path("setup.exe"), "MZstub");
+  testing::WriteFile(folder.Path("a.scr"), "saver");
+  testing::WriteFile(folder.Path("readme.txt"), "hi\n");
+  BuildOptions options;
+  options.output = folder.Path("package.exe");
+  options.stub = folder.Path("setup.exe");
+  options.screensaver = folder.Path("a.scr");
+  options.title = "A";
+  options.readme = folder.Path("readme.txt");
+  options.display_version = "1.0";
+  options.publisher = "Caf\xc3\xa9";
+  options.help_link = "h";
+  std::optional<Failure> failure = BuildPackage(options);
+  ASSERT_FALSE(failure) << failure->message;
+
+  const std::string package = testing::ReadFile(options.output);
+  const size_t tail_start = 6 + 5;  // after stub and screensaver
+  const size_t signature_start = tail_start + 4 + 936;
+  ASSERT_GT(package.size(), signature_start + 10);
+  EXPECT_EQ(package.substr(signature_start, 10), "Vornex.sig");
+  std::string expected = "SCRcheck";
+  Put(expected, 1, 2);
+  Put(expected, 24 + (4 + 3) + (4 + 4) + (4 + 1) + 4, 2);
+  Put(expected, 5 + 4 + 936, 4);  // PayloadSize - 10
+  Put(expected, Crc("saver"), 4);
+  Put(expected, Crc(package.substr(tail_start, 4 + 936)), 4);
+  EXPECT_EQ(package.substr(tail_start, 4), "hi\r\n");
+  expected += std::string("\x01\x00\x03\x00", 4) + "1.0";
+  expected += std::string("\x02\x00\x04\x00", 4) + "Caf\xe9";
+  expected += std::string("\x03\x00\x01\x00", 4) + "h";
+  Put(expected, Crc(expected), 4);
+  EXPECT_EQ(package.substr(signature_start + 10), expected);
 }
 
 TEST(SaverpackBuilderTest, PartAfterStubMustStayUnderTwoGiB) {

@@ -1,5 +1,7 @@
 #include "saverpack/package_inspector.h"
 
+#include <cstdio>
+
 #include "saverpack/host_file.h"
 
 namespace saverpack {
@@ -46,7 +48,67 @@ void CheckRecord(PackageReport& report) {
   }
 }
 
+// Compares one CRC the check block holds with the one recomputed over the
+// same bytes of the file.
+void CompareCrc(std::string_view what, uint32_t recorded, std::optional<uint32_t> in_file,
+                PackageReport& report) {
+  if (!in_file) {
+    report.check_problems.push_back(std::string(what) +
+                                    " cannot be read where the record places it, so its CRC-32 "
+                                    "cannot be checked");
+  } else if (*in_file != recorded) {
+    report.check_problems.push_back("the CRC-32 of " + std::string(what) + " is " +
+                                    CrcText(*in_file) + ", the check block holds " +
+                                    CrcText(recorded));
+  }
+}
+
+// Reads the check block of a setup package and checks it against the file.
+void CheckBlockAgainstFile(scrsetup::File& file, PackageReport& report) {
+  report.check = scrsetup::ReadCheckBlock(file, report.package_end, report.record);
+  if (report.check.state == scrsetup::CheckBlockState::kDamaged) {
+    report.check_problems.push_back(
+        "the check block after the end signature is damaged: its own CRC-32, its size or the "
+        "length it covers does not fit the package");
+  } else if (report.check.state == scrsetup::CheckBlockState::kPresent) {
+    const scrsetup::CheckBlock& block = report.check.block;
+    std::optional<uint32_t> payload_crc;
+    if (report.screensaver_size && *report.screensaver_size >= 0) {
+      payload_crc = scrsetup::RangeCrc(file, report.stub_size, *report.screensaver_size);
+    }
+    CompareCrc("the screensaver", block.payload_crc, payload_crc, report);
+    CompareCrc("the blocks and record", block.tail_crc,
+               scrsetup::TailCrc(file, report.package_end, report.record), report);
+  }
+  report.problems.insert(report.problems.end(), report.check_problems.begin(),
+                         report.check_problems.end());
+}
+
 }  // namespace
+
+std::string CrcText(uint32_t crc) {
+  char text[16];
+  std::snprintf(text, sizeof(text), "0x%08X", static_cast<unsigned>(crc));
+  return text;
+}
+
+std::optional<std::string> VerifyFailure(const PackageReport& report) {
+  if (report.kind == scrsetup::PackageKind::kUninstaller) {
+    return "an uninstaller carries no check block; only a setup package can be verified";
+  }
+  switch (report.check.state) {
+    case scrsetup::CheckBlockState::kAbsent:
+      return "the package carries no check block (it was built by an earlier saverpack, or the "
+             "block is of a format this one does not know); rebuild it to verify it";
+    case scrsetup::CheckBlockState::kDamaged:
+    case scrsetup::CheckBlockState::kPresent:
+      break;
+  }
+  if (report.check_problems.empty()) return std::nullopt;
+  std::string message = "the package does not match its check block:";
+  for (const std::string& problem : report.check_problems) message += "\n  " + problem;
+  return message;
+}
 
 std::optional<Failure> InspectPackage(scrsetup::File& file, const std::string& name,
                                       PackageReport& report) {
@@ -71,6 +133,7 @@ std::optional<Failure> InspectPackage(scrsetup::File& file, const std::string& n
     return Failure{kExitBadInput, quoted + ": cannot read the record: " + SystemErrorText()};
   }
   CheckRecord(report);
+  if (report.kind == scrsetup::PackageKind::kSetup) CheckBlockAgainstFile(file, report);
   return std::nullopt;
 }
 

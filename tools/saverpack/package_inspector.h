@@ -1,6 +1,7 @@
 // Inspecting a package: finds it and reads its record exactly as the
 // installer does (the core's LocatePackage and ReadRecord), then checks the
-// record against the file.
+// record against the file, and a setup package's check block against the
+// CRC-32 values of the bytes it covers, recomputed from the file.
 #pragma once
 
 #include <cstdint>
@@ -8,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "package/check_block.h"
 #include "package/package_reader.h"
 #include "package/setup_record.h"
 #include "platform/file_system.h"
@@ -23,9 +25,21 @@ struct PackageReport {
   int64_t stub_size = 0;  // bytes before the payload (setup) or the blocks (uninstaller)
   // The screensaver's length; only a setup package carries one.
   std::optional<int64_t> screensaver_size;
-  // Each way the record does not fit the file, in words; empty when it does.
+  // The block after the end signature; only a setup package carries one.
+  scrsetup::CheckBlockRead check;
+  // Each way the record or the check block does not fit the file, in words;
+  // empty when they do.
   std::vector<std::string> problems;
+  // Of those, each way the check block does not match the file.
+  std::vector<std::string> check_problems;
 };
+
+// "0xCBF43926".
+std::string CrcText(uint32_t crc);
+
+// Why the check block does not vouch for the package: none, damaged, or
+// not matching the file; nullopt when it matches.
+std::optional<std::string> VerifyFailure(const PackageReport& report);
 
 // Reads the package in `file`; `name` is used in messages. A failure
 // (exit status 1) when neither end signature occurs or the record does not

@@ -17,6 +17,34 @@ struct ReportField {
   std::variant<int64_t, std::u32string> value;
 };
 
+std::string_view StateName(scrsetup::CheckBlockState state) {
+  switch (state) {
+    case scrsetup::CheckBlockState::kPresent:
+      return "present";
+    case scrsetup::CheckBlockState::kDamaged:
+      return "damaged";
+    case scrsetup::CheckBlockState::kAbsent:
+      break;
+  }
+  return "absent";
+}
+
+// The check block's fields, and whether it matches the file.
+template <typename Text, typename Add>
+void AddCheckBlock(const PackageReport& report, Text& text, Add& add) {
+  add("CheckBlock", Utf8Characters(StateName(report.check.state)));
+  if (report.check.state != scrsetup::CheckBlockState::kPresent) return;
+  const scrsetup::CheckBlock& block = report.check.block;
+  add("CheckFormatVersion", scrsetup::kCheckBlockFormat);
+  add("CoveredLength", block.covered_length);
+  add("PayloadCrc", Utf8Characters(CrcText(block.payload_crc)));
+  add("TailCrc", Utf8Characters(CrcText(block.tail_crc)));
+  add("DisplayVersion", text(block.facts.display_version));
+  add("Publisher", text(block.facts.publisher));
+  add("HelpLink", text(block.facts.help_link));
+  add("CheckMatchesFile", Utf8Characters(report.check_problems.empty() ? "yes" : "no"));
+}
+
 std::vector<ReportField> ReportFields(const PackageReport& report, PackageCodePage& code_page) {
   const scrsetup::SetupRecord& record = report.record;
   auto text = [&code_page](std::string_view bytes) { return code_page.Decode(bytes); };
@@ -47,6 +75,7 @@ std::vector<ReportField> ReportFields(const PackageReport& report, PackageCodePa
   add("SkipFolderPage", record.SkipFolderPage);
   add("RecordSignature", text(FieldText(record.RecordSignature)));
   add("LicenseMode", record.LicenseMode);
+  if (setup) AddCheckBlock(report, text, add);
   return fields;
 }
 

@@ -1,7 +1,11 @@
 // Printing an inspected package, as aligned "Name  value" lines or as one
 // JSON object. Both list the same fields in the same order: Kind,
 // PackageEnd, FileSize, StubSize, ScreensaverSize (setup packages only),
-// every record field under its own name, and Problems.
+// every record field under its own name, for setup packages CheckBlock
+// ("present", "absent" or "damaged") and, when present, its fields
+// (CheckFormatVersion, CoveredLength, PayloadCrc and TailCrc as "0x" and
+// eight hexadecimal digits, DisplayVersion, Publisher, HelpLink) and
+// CheckMatchesFile ("yes" or "no"), and Problems.
 //
 // Texts are printed as string literals in UTF-8 in both forms, with quotes,
 // backslashes and control characters escaped as in JSON, so spaces and line

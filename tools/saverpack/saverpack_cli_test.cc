@@ -15,10 +15,14 @@
 #include <vector>
 
 #include "lang/language_table.h"
+#include "package/check_block.h"
+#include "package/crc32.h"
 #include "package/package_reader.h"
 #include "saverpack/host_file.h"
+#include "saverpack/package_inspector.h"
 #include "saverpack/test_support.h"
 #include "saverpack/unicode_text.h"
+#include "scrsetup_version.h"
 
 namespace saverpack {
 namespace {
@@ -140,7 +144,11 @@ class SaverpackCliTest : public ::testing::Test {
   }
 
   RunResult Run(const std::vector<std::string>& arguments) {
-    std::string command = Quote(SAVERPACK_BINARY);
+    return RunProgram(SAVERPACK_BINARY, arguments);
+  }
+
+  RunResult RunProgram(const std::string& program, const std::vector<std::string>& arguments) {
+    std::string command = Quote(program);
     for (const std::string& argument : arguments) command += " " + Quote(argument);
     std::string out = outputs_.Path("out"), err = outputs_.Path("err");
     int status = std::system((command + " >" + Quote(out) + " 2>" + Quote(err)).c_str());
@@ -205,6 +213,8 @@ int64_t FileSize(const std::string& path) {
   return static_cast<int64_t>(std::filesystem::file_size(path));
 }
 
+uint32_t Crc(const std::string& bytes) { return scrsetup::Crc32(0, bytes.data(), bytes.size()); }
+
 // Built without a code page, texts are stored as given (here in 1252);
 // inspect shows them decoded from 1252, in UTF-8.
 TEST_F(SaverpackCliTest, BuildThenInspectShowsEveryFieldAndBlock) {
@@ -228,10 +238,12 @@ TEST_F(SaverpackCliTest, BuildThenInspectShowsEveryFieldAndBlock) {
   const int64_t readme = FileSize(readme_), license = FileSize(license_),
                 language = FileSize(language_);
   const int64_t package = stub + screensaver + readme + license + language + 946;
+  const std::string bytes = testing::ReadFile(output_);
+  const int64_t tail_start = stub + screensaver;
   const JsonObject expected = {
       {"Kind", "setup"},
       {"PackageEnd", package},
-      {"FileSize", package},
+      {"FileSize", package + 28},
       {"StubSize", stub},
       {"ScreensaverSize", screensaver},
       {"PayloadSize", package - stub},
@@ -250,10 +262,19 @@ TEST_F(SaverpackCliTest, BuildThenInspectShowsEveryFieldAndBlock) {
       {"SkipFolderPage", 1},
       {"RecordSignature", "SCRSet.sig"},
       {"LicenseMode", 3},
+      {"CheckBlock", "present"},
+      {"CheckFormatVersion", 1},
+      {"CoveredLength", package - stub - 10},
+      {"PayloadCrc", CrcText(Crc(bytes.substr(stub, screensaver)))},
+      {"TailCrc", CrcText(Crc(bytes.substr(tail_start, package - 10 - tail_start)))},
+      {"DisplayVersion", ""},
+      {"Publisher", ""},
+      {"HelpLink", ""},
+      {"CheckMatchesFile", "yes"},
       {"Problems", std::vector<std::string>{}},
   };
   EXPECT_EQ(InspectJson(output_), expected);
-  EXPECT_EQ(FileSize(output_), package);
+  EXPECT_EQ(FileSize(output_), package + 28);
 
   // The text form shows the same fields, one "Name  value" line each.
   RunResult text = Run({"inspect", output_});
@@ -290,11 +311,18 @@ TEST_F(SaverpackCliTest, BuiltPackageReadsBackThroughTheCore) {
   EXPECT_EQ(texts->license, testing::ReadFile(license_));
   EXPECT_EQ(scrsetup::ReadLanguageText(*file, location->PackageEnd, record),
             testing::ReadFile(language_));
-  EXPECT_EQ(testing::ReadFile(output_),
-            testing::ReadFile(stub_) + testing::ReadFile(screensaver_) +
-                testing::ReadFile(readme_) + testing::ReadFile(license_) +
-                testing::ReadFile(language_) +
-                std::string(reinterpret_cast<const char*>(&record), sizeof(record)) + "Vornex.sig");
+  const std::string tail = testing::ReadFile(readme_) + testing::ReadFile(license_) +
+                           testing::ReadFile(language_) +
+                           std::string(reinterpret_cast<const char*>(&record), sizeof(record));
+  std::optional<std::string> check = scrsetup::EncodeCheckBlock(
+      {.covered_length = static_cast<uint32_t>(record.PayloadSize - 10),
+       .payload_crc = Crc(testing::ReadFile(screensaver_)),
+       .tail_crc = Crc(tail),
+       .facts = {}},
+      nullptr);
+  ASSERT_TRUE(check);
+  EXPECT_EQ(testing::ReadFile(output_), testing::ReadFile(stub_) + testing::ReadFile(screensaver_) +
+                                            tail + "Vornex.sig" + *check);
 }
 
 TEST_F(SaverpackCliTest, BuildStoresDefaultsAndLongestTexts) {
@@ -416,8 +444,10 @@ TEST_F(SaverpackCliTest, RefusalsLeaveTheOutputAsItWas) {
        BuildArguments({{"--license", work_.Path("empty.exe")}}), 1, "is empty, but licence mode 1"},
       {"licence page without licence", BuildArguments({{"--license-mode", "2"}}), 2,
        "no --license file"},
-      {"no output", BuildArguments({{"-o", std::nullopt}}), 2, "option -o is required"},
-      {"no stub", BuildArguments({{"--stub", std::nullopt}}), 2, "option --stub is required"},
+      {"no output", BuildArguments({{"-o", std::nullopt}}), 2, "option -o (--output) is required"},
+      {"stub without a name", BuildArguments({{"--stub", ""}}), 2, "--stub needs a file name"},
+      {"unknown architecture", BuildArguments({{"--arch", "x86_64"}}), 2,
+       "--arch 'x86_64' is neither x86 nor x64"},
       {"no screensaver", BuildArguments({{"--screensaver", std::nullopt}}), 2,
        "option --screensaver is required"},
       {"no title", BuildArguments({{"--title", std::nullopt}}), 2, "option --title is required"},
@@ -425,7 +455,7 @@ TEST_F(SaverpackCliTest, RefusalsLeaveTheOutputAsItWas) {
       {"option without value", BuildArguments({}, {"--web"}), 2, "option --web needs a value"},
       {"option twice", BuildArguments({}, {"--title", "Again"}), 2,
        "option --title is given twice"},
-      {"stray argument", BuildArguments({}, {"extra.txt"}), 2, "unexpected argument 'extra.txt'"},
+      {"package file missing", BuildArguments({}, {"extra.ini"}), 1, "extra.ini: cannot open"},
       // Texts the code page cannot hold, named with their line and character.
       {"title not in the code page", BuildArguments({{"--title", "Aurora 中"}}), 1,
        "--title: line 1: U+4E2D \"中\" has no code in code page 1252"},
@@ -456,6 +486,16 @@ TEST_F(SaverpackCliTest, RefusalsLeaveTheOutputAsItWas) {
        "--codepage '437' is not a supported code page"},
       {"code page not a number", BuildArguments({{"--codepage", "cp1252"}}), 2,
        "--codepage 'cp1252'"},
+      // The check block's facts: in the code page, and never an end signature.
+      {"publisher holds an end signature", BuildArguments({{"--publisher", "Vornex.sig Ltd"}}), 1,
+       "the publisher holds an end signature"},
+      {"help link holds the uninstaller's", BuildArguments({{"--help-link", "x/ScUnin.sig"}}), 1,
+       "the help link holds an end signature"},
+      {"version not in the code page", BuildArguments({{"--version", "2.0 中"}}), 1,
+       "--version: line 1: U+4E2D \"中\" has no code in code page 1252"},
+      {"version without value", BuildArguments({}, {"--version"}), 2,
+       "option --version needs a value"},
+      {"two package files", BuildArguments({}, {"a.ini", "b.ini"}), 2, "unexpected argument 'b.ini'"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -588,6 +628,125 @@ TEST_F(SaverpackCliTest, InspectShowsUndefinedBytesEscaped) {
   EXPECT_EQ(json["Title"], JsonValue("A\\x81 \u2022"));
 }
 
+// The check block's facts go in in the code page and come out decoded.
+TEST_F(SaverpackCliTest, BuildStoresVersionPublisherAndHelpLink) {
+  RunResult build = Run(BuildArguments({{"--version", "2.1 édition"},
+                                        {"--publisher", "Lumière \"&\" Co"},
+                                        {"--help-link", "https://example.org/help?a=1"}}));
+  ASSERT_EQ(build.exit_code, 0) << build.err;
+  EXPECT_NE(testing::ReadFile(output_).find("2.1 \xe9" "dition"), std::string::npos);
+  JsonObject shown = InspectJson(output_);
+  EXPECT_EQ(shown["DisplayVersion"], JsonValue("2.1 édition"));
+  EXPECT_EQ(shown["Publisher"], JsonValue("Lumière \"&\" Co"));
+  EXPECT_EQ(shown["HelpLink"], JsonValue("https://example.org/help?a=1"));
+  EXPECT_EQ(shown["CheckMatchesFile"], JsonValue("yes"));
+  EXPECT_EQ(Run({"inspect", "--verify", output_}).exit_code, 0);
+}
+
+// inspect --verify recomputes both CRCs over the file: one byte changed in
+// the screensaver, the readme, the licence or the record is found, and a
+// damaged block is reported as such. Without --verify the same packages
+// inspect with status 0 and the difference among the problems.
+TEST_F(SaverpackCliTest, InspectVerifyFindsAChangedByte) {
+  ASSERT_EQ(Run(BuildArguments({{"--readme", readme_}, {"--license", license_}})).exit_code, 0);
+  const std::string built = testing::ReadFile(output_);
+  const int64_t stub = FileSize(stub_), screensaver = FileSize(screensaver_);
+  const int64_t readme = FileSize(readme_), license = FileSize(license_);
+  const int64_t record_start = stub + screensaver + readme + license;
+  const int64_t block_start = record_start + 946;
+  struct Case {
+    const char* name;
+    std::optional<int64_t> flipped;  // the offset of the byte changed
+    int exit_code;
+    std::string message;  // on stderr
+    std::string state;    // CheckBlock
+  } cases[] = {
+      {"as built", std::nullopt, 0, "", "present"},
+      {"screensaver byte", stub + screensaver / 2, 1,
+       "the CRC-32 of the screensaver is", "present"},
+      {"readme byte", stub + screensaver, 1, "the CRC-32 of the blocks and record is", "present"},
+      {"licence byte", stub + screensaver + readme + 3, 1, "the CRC-32 of the blocks and record is",
+       "present"},
+      {"reserved record byte", record_start + 933, 1, "the CRC-32 of the blocks and record is",
+       "present"},
+      {"check block's covered length", block_start + 0x0c, 1, "the check block after the end "
+       "signature is damaged", "damaged"},
+      {"check block's CRC", static_cast<int64_t>(built.size()) - 1, 1, "is damaged", "damaged"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::string bytes = built;
+    if (c.flipped) bytes[static_cast<size_t>(*c.flipped)] ^= 0x20;
+    testing::WriteFile(output_, bytes);
+    RunResult verify = Run({"inspect", "--verify", output_});
+    EXPECT_EQ(verify.exit_code, c.exit_code) << verify.err;
+    EXPECT_NE(verify.err.find(c.message), std::string::npos) << verify.err;
+    JsonObject shown = InspectJson(output_);
+    EXPECT_EQ(shown["CheckBlock"], JsonValue(c.state));
+    auto problems = std::get_if<std::vector<std::string>>(&shown["Problems"]);
+    ASSERT_TRUE(problems);
+    EXPECT_EQ(problems->empty(), c.exit_code == 0);
+    if (c.state == "present") {
+      EXPECT_EQ(shown["CheckMatchesFile"], JsonValue(c.exit_code == 0 ? "yes" : "no"));
+    }
+  }
+}
+
+// A package without a block (an earlier saverpack's) inspects as before
+// and says so; --verify cannot vouch for it, nor for an uninstaller.
+TEST_F(SaverpackCliTest, InspectVerifyNeedsACheckBlock) {
+  ASSERT_EQ(Run(BuildArguments()).exit_code, 0);
+  const int64_t end = std::get<int64_t>(InspectJson(output_)["PackageEnd"]);
+  std::filesystem::resize_file(output_, static_cast<uintmax_t>(end));
+  JsonObject shown = InspectJson(output_);
+  EXPECT_EQ(shown["CheckBlock"], JsonValue("absent"));
+  EXPECT_EQ(shown.count("PayloadCrc"), 0u);
+  EXPECT_EQ(shown["Problems"], JsonValue(std::vector<std::string>{}));
+  RunResult text = Run({"inspect", output_});
+  EXPECT_NE(text.out.find("CheckBlock              \"absent\"\n"), std::string::npos) << text.out;
+  RunResult verify = Run({"inspect", output_, "--verify"});
+  EXPECT_EQ(verify.exit_code, 1);
+  EXPECT_NE(verify.err.find("carries no check block"), std::string::npos) << verify.err;
+  EXPECT_NE(verify.out.find("\"absent\""), std::string::npos) << "the report is printed too";
+
+  const std::string uninstaller = work_.Path("uninstall.exe");
+  testing::WriteFile(uninstaller, testing::ReadFile(output_).substr(0, static_cast<size_t>(end) - 10) +
+                                      "ScUnin.sig");
+  RunResult uninstall = Run({"inspect", uninstaller, "--verify"});
+  EXPECT_EQ(uninstall.exit_code, 1);
+  EXPECT_NE(uninstall.err.find("an uninstaller carries no check block"), std::string::npos)
+      << uninstall.err;
+}
+
+// init writes a package file; build reads it, its paths relative to its
+// own folder, with the command line's options over it.
+TEST_F(SaverpackCliTest, BuildFromAPackageFile) {
+  const std::string ini = work_.Path("aurora.ini");
+  RunResult init = Run({"init", ini});
+  ASSERT_EQ(init.exit_code, 0) << init.err;
+  RunResult again = Run({"init", ini});
+  EXPECT_EQ(again.exit_code, 1);
+  EXPECT_NE(again.err.find("exists already"), std::string::npos) << again.err;
+  // The template names aurora.scr and setup.exe beside it.
+  testing::WriteFile(work_.Path("aurora.scr"), testing::ReadFile(screensaver_));
+  RunResult build = Run({"build", ini, "--title", "Other", "--version", "3.0"});
+  ASSERT_EQ(build.exit_code, 0) << build.err;
+  JsonObject shown = InspectJson(work_.Path("aurora-setup.exe"));
+  EXPECT_EQ(shown["Title"], JsonValue("Other"));
+  EXPECT_EQ(shown["ScreensaverFile"], JsonValue("aurora.scr"));
+  EXPECT_EQ(shown["AddUninstallEntry"], JsonValue(int64_t{1}));
+  EXPECT_EQ(shown["DisplayVersion"], JsonValue("3.0"));
+
+  const std::string template_text = testing::ReadFile(ini);
+  const auto line = std::count(template_text.begin(), template_text.end(), '\n') + 1;
+  testing::AppendToFile(ini, "license-mode = two\n");
+  RunResult bad = Run({"build", ini});
+  EXPECT_EQ(bad.exit_code, 1);
+  EXPECT_NE(bad.err.find(ini + ":" + std::to_string(line) + ": license-mode 'two' is not a number"),
+            std::string::npos)
+      << bad.err;
+}
+
 TEST_F(SaverpackCliTest, InspectRefusesWhatIsNotAPackage) {
   struct Case {
     const char* name;
@@ -652,7 +811,7 @@ TEST_F(SaverpackCliTest, InspectShowsUninstallersAndInconsistentRecords) {
   // A record whose ExtrasSize disagrees with its blocks is still shown, with the problem named.
   std::string bytes = testing::ReadFile(output_);
   scrsetup::SetupRecord record;
-  size_t record_start = bytes.size() - 946;
+  size_t record_start = static_cast<size_t>(std::get<int64_t>(InspectJson(output_)["PackageEnd"])) - 946;
   std::memcpy(&record, bytes.data() + record_start, sizeof(record));
   record.ExtrasSize += 1;
   bytes.replace(record_start, sizeof(record), reinterpret_cast<const char*>(&record),
@@ -662,6 +821,77 @@ TEST_F(SaverpackCliTest, InspectShowsUninstallersAndInconsistentRecords) {
   auto problems = std::get_if<std::vector<std::string>>(&damaged["Problems"]);
   ASSERT_TRUE(problems && !problems->empty());
   EXPECT_NE((*problems)[0].find("ExtrasSize"), std::string::npos);
+}
+
+// Without --stub the tool finds the stub for --arch relative to its own
+// file, in each layout it ships in, also when started through a link.
+TEST_F(SaverpackCliTest, BuildFindsTheStubThatShipsWithIt) {
+  namespace fs = std::filesystem;
+  const std::string x86 = testing::PatternBytes(3000, 5), x64 = testing::PatternBytes(4000, 6);
+  auto place = [&](const std::string& program, const std::string& x86_stub,
+                   const std::string& x64_stub) {
+    for (const std::string& path : {program, x86_stub, x64_stub}) {
+      fs::create_directories(fs::path(path).parent_path());
+    }
+    fs::copy_file(SAVERPACK_BINARY, program);
+    testing::WriteFile(x86_stub, x86);
+    testing::WriteFile(x64_stub, x64);
+  };
+  const std::string zip = work_.Path("zip/saverpack");
+  place(zip, work_.Path("zip/setup-x86.exe"), work_.Path("zip/setup-x64.exe"));
+  const std::string prefix = work_.Path("prefix/bin/saverpack");
+  place(prefix, work_.Path("prefix/share/saverpack/setup-x86.exe"),
+        work_.Path("prefix/share/saverpack/setup-x64.exe"));
+  const std::string build_tree = work_.Path("build/native/bin/saverpack");
+  place(build_tree, work_.Path("build/win32/bin/setup.exe"),
+        work_.Path("build/win64/bin/setup.exe"));
+  const std::string link = work_.Path("links/saverpack");
+  fs::create_directories(work_.Path("links"));
+  fs::create_symlink(prefix, link);
+
+  const std::string other_stub = work_.Path("other.exe");
+  testing::WriteFile(other_stub, "MZ other");
+  struct Case {
+    const char* name;
+    std::string program;
+    std::vector<std::string> options;
+    std::string stub;
+  } cases[] = {
+      {"zip, default x86", zip, {}, x86},
+      {"zip, x64", zip, {"--arch", "x64"}, x64},
+      {"prefix, x86", prefix, {"--arch", "x86"}, x86},
+      {"prefix, x64", prefix, {"--arch", "x64"}, x64},
+      {"build tree, default x86", build_tree, {}, x86},
+      {"build tree, x64", build_tree, {"--arch", "x64"}, x64},
+      {"link to the prefix's program", link, {"--arch", "x64"}, x64},
+      {"--stub wins over --arch", prefix, {"--arch", "x64", "--stub", other_stub}, "MZ other"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    RunResult build = RunProgram(c.program, BuildArguments({{"--stub", std::nullopt}}, c.options));
+    ASSERT_EQ(build.exit_code, 0) << build.err;
+    const std::string screensaver = testing::ReadFile(screensaver_);
+    EXPECT_EQ(testing::ReadFile(output_).substr(0, c.stub.size() + screensaver.size()),
+              c.stub + screensaver);
+    EXPECT_EQ(InspectJson(output_)["StubSize"], JsonValue(static_cast<int64_t>(c.stub.size())));
+  }
+
+  // Alone in a folder it names every place it looked in, and writes nothing.
+  const std::string alone = work_.Path("a/b/alone/saverpack");
+  fs::create_directories(work_.Path("a/b/alone"));
+  fs::copy_file(SAVERPACK_BINARY, alone);
+  fs::remove(output_);
+  RunResult refused =
+      RunProgram(alone, BuildArguments({{"--stub", std::nullopt}}, {"--arch", "x64"}));
+  EXPECT_EQ(refused.exit_code, 1);
+  for (const std::string& place :
+       {work_.Path("a/b/alone/setup-x64.exe"), work_.Path("a/b/share/saverpack/setup-x64.exe"),
+        work_.Path("a/win64/bin/setup.exe")}) {
+    EXPECT_NE(refused.err.find("\n  " + place + ": No such file or directory"), std::string::npos)
+        << refused.err;
+  }
+  EXPECT_NE(refused.err.find("--stub FILE"), std::string::npos) << refused.err;
+  EXPECT_FALSE(fs::exists(output_));
 }
 
 TEST_F(SaverpackCliTest, HelpAndWrongCommands) {
@@ -678,7 +908,7 @@ TEST_F(SaverpackCliTest, HelpAndWrongCommands) {
       {{"inspect", "--help"}, 0, "JSON object"},
       {{}, 2, "no command given"},
       {{"pack"}, 2, "unknown command 'pack'"},
-      {{"help", "pack"}, 2, "build, inspect or languages"},
+      {{"help", "pack"}, 2, "build, init, inspect, winget or languages"},
       {{"help", "languages"}, 0, "the code page each language"},
       {{"languages"}, 0, "ja     932        Japanese"},
       {{"languages", "de"}, 2, "unexpected argument 'de'"},
@@ -687,6 +917,17 @@ TEST_F(SaverpackCliTest, HelpAndWrongCommands) {
       {{"inspect"}, 2, "name exactly one package file"},
       {{"inspect", "a.exe", "b.exe"}, 2, "name exactly one package file"},
       {{"inspect", "a.exe", "--yaml"}, 2, "unknown option '--yaml'"},
+      {{"inspect", "--help"}, 0, "--verify"},
+      {{"help", "winget"}, 0, "--id PUBLISHER.NAME"},
+      {{"help", "init"}, 0, "never replaces an existing file"},
+      {{"winget", "a.exe", "--url", "https://example.org/a.exe"}, 2, "option --id is required"},
+      {{"winget", "--id", "A.B", "--url", "https://x"}, 2, "name exactly one package file"},
+      {{"init"}, 2, "name exactly one package file to write"},
+      {{"init", "a.ini", "--force"}, 2, "unknown option '--force'"},
+      {{"--version"}, 0, "saverpack " SCRSETUP_VERSION "\n"},
+      {{"--version", "build"}, 2, "--version takes no arguments"},
+      {{"--help"}, 0, "saverpack --version"},
+      {{"build", "--help"}, 0, "--arch x86 | x64"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(::testing::PrintToString(c.arguments));
