@@ -195,8 +195,9 @@ CopyOutcome Installation::CopyPayload(File& source) {
   uint64_t last_pass = system.TickCount();
   bool ok = remaining >= 0 && size >= 0;
   while (ok && remaining > 0 && position < size) {
-    int64_t count = source.Read(buffer.data(), std::min(remaining, kCopyChunk));
-    ok = count > 0;
+    const int64_t want = std::min(remaining, kCopyChunk);
+    const int64_t count = source.Read(buffer.data(), want);
+    ok = count > 0 && count <= want;
     if (ok && !preview_) ok = payload_->file().Write(buffer.data(), count) == count;
     if (!ok) break;
     if (checked) crc = Crc32(crc, buffer.data(), static_cast<size_t>(count));

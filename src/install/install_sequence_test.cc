@@ -259,6 +259,8 @@ TEST(Installation, CopyFailuresLeaveNothingAndCloseTheWizard) {
   } cases[] = {
       {"read error", [](FakeMachine& m) { m.files.Entry(m.files.program_path).fail_reads_from = 150000; }},
       {"full disk", [](FakeMachine& m) { m.files.LimitWrites("C:\\S", 120000); }},
+      {"a read reports more than it was asked for",
+       [](FakeMachine& m) { m.files.Entry(m.files.program_path).overstate_reads = true; }},
       {"disk full after the payload", [](FakeMachine& m) { m.files.LimitWrites("C:\\S", 250010); }},
       {"payload cut short after start-up",
        [](FakeMachine& m) { m.files.Entry(m.files.program_path).data.resize(100); }},

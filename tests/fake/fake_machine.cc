@@ -104,7 +104,7 @@ class FakeFile : public File {
     int64_t available = position_ >= size ? 0 : std::min(count, size - position_);
     std::copy_n(entry_->data.data() + position_, available, static_cast<char*>(buffer));
     position_ += available;
-    return available;
+    return entry_->overstate_reads ? available + 1 : available;
   }
   int64_t Write(const void* data, int64_t count) override {
     if (!writable_ || count < 0) return -1;

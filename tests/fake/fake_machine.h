@@ -31,6 +31,8 @@ struct FakeFileEntry {
   // Reads that start at this offset fail (one block that cannot be read).
   std::optional<int64_t> fail_reads_at;
   std::optional<int64_t> write_capacity;
+  // Reads report one byte more than they gave (a broken driver).
+  bool overstate_reads = false;
   // The room left on the disk the file lies on, shared by its files.
   std::shared_ptr<int64_t> disk_room;
 };

@@ -24,15 +24,19 @@ class Win32File : public File {
     target.QuadPart = offset;
     return offset >= 0 && SetFilePointerEx(handle_.get(), target, nullptr, FILE_BEGIN);
   }
+  // A failure is -1 as a signed count: "? done : -1" would give the DWORD
+  // 0xFFFFFFFF, which reads as four gigabytes transferred.
   int64_t Read(void* buffer, int64_t count) override {
     DWORD done = 0;
     DWORD want = static_cast<DWORD>(count > kMaxTransfer ? kMaxTransfer : count);
-    return ReadFile(handle_.get(), buffer, want, &done, nullptr) ? done : -1;
+    if (!ReadFile(handle_.get(), buffer, want, &done, nullptr)) return -1;
+    return done;
   }
   int64_t Write(const void* data, int64_t count) override {
     DWORD done = 0;
     DWORD want = static_cast<DWORD>(count > kMaxTransfer ? kMaxTransfer : count);
-    return WriteFile(handle_.get(), data, want, &done, nullptr) ? done : -1;
+    if (!WriteFile(handle_.get(), data, want, &done, nullptr)) return -1;
+    return done;
   }
 
  private:
