@@ -6,7 +6,8 @@
 # file is corrupted. Setup can not continue." (captioned with the application
 # title) and the wizard closes; under -silent the run ends with exit code 1
 # and no window. Nothing of the copy is left: no screensaver, no folder the
-# run created, no registration.
+# run created, no registration. A flipped bit in the readme or the record is
+# found as the package is read, before any window.
 set -euo pipefail
 here=$(dirname "$0")
 source "$here/lib/wine.sh"
@@ -36,3 +37,22 @@ wait_window_gone "$wizard" 10
 check_eq 0 "$(wine_wait "$handle" 10)" "the wizard's run ends with exit code 0"
 check_nothing_installed "the wizard" "$(drive_c)/Aurora"
 check_eq "$before" "$(snapshot)" "the wizard: nothing written on drive C:"
+
+# The readme and the record are checked when the package is read, before any
+# window: one flipped bit in either ends a silent run with exit code 1 and
+# nothing written.
+full=$(pack_probe Full-setup.exe)
+package_end=$(package_field "$full" PackageEnd)
+readme_start=$((package_end - 946 - $(package_field "$full" ExtrasSize)))
+for case in "readme|$((readme_start + 5))" "record title|$((package_end - 946 + 0x104))" \
+            "record flags|$((package_end - 946 + 0x18a))"; do
+  what=${case%%|*}
+  damaged=$E2E_TEST_DIR/damaged.exe
+  cp "$full" "$damaged"
+  flip_byte "$damaged" "${case#*|}"
+  check_eq no "$(package_field "$damaged" CheckMatchesFile)" "$what: the package no longer matches its check block"
+  check_eq 1 "$(wine_run -t 30 "$damaged" -silent 'C:\Savers\Aurora')" "-silent with a damaged $what ends with exit code 1"
+  no_window_appears '.' 0.5
+  check_nothing_installed "-silent, damaged $what" "$(drive_c)/Savers"
+  check_eq "$before" "$(snapshot)" "-silent, damaged $what: nothing written on drive C:"
+done

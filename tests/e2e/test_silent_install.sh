@@ -8,7 +8,8 @@ e2e_begin
 source "$here/installer.sh"
 
 log_probe_runs
-package=$(pack_probe Aurora-setup.exe --web https://example.org/aurora)
+package=$(pack_probe Aurora-setup.exe --web https://example.org/aurora \
+  --version 2.1.0 --publisher 'Example Makers' --help-link https://example.org/aurora/help)
 
 check_eq 0 "$(wine_run "$package" -silent)" "silent installation exits with 0"
 no_window_appears '.' 1
@@ -43,6 +44,10 @@ check_eq "$win_folder" "$(reg_query "$UNINSTALL_KEY" InstallLocation)" "uninstal
 check_eq 0x1 "$(reg_query "$UNINSTALL_KEY" NoModify)" "uninstall entry NoModify"
 check_eq 0x1 "$(reg_query "$UNINSTALL_KEY" NoRepair)" "uninstall entry NoRepair"
 check '[[ $(reg_query "$UNINSTALL_KEY" EstimatedSize) == 0x* ]]' "uninstall entry EstimatedSize"
+# What the package's check block tells of the screensaver.
+check_eq 2.1.0 "$(reg_query "$UNINSTALL_KEY" DisplayVersion)" "uninstall entry DisplayVersion"
+check_eq 'Example Makers' "$(reg_query "$UNINSTALL_KEY" Publisher)" "uninstall entry Publisher"
+check_eq https://example.org/aurora/help "$(reg_query "$UNINSTALL_KEY" HelpLink)" "uninstall entry HelpLink"
 check_eq "$win_folder\\probe.scr" "$(reg_query "$SETTINGS_KEY" FileName_)" "remembered file name"
 
 group="$(user_programs)/Aurora"
