@@ -186,6 +186,22 @@ other_windows() {
   find_windows "$1" | grep -vx "$2"
 }
 
+# After a failed installation in WIZARD, the run HANDLE of it: waits for the
+# message box with the wizard's caption, checks that it says TEXT, keeps a
+# screenshot SHOT, closes the box, and checks that the wizard closes and the
+# run ends with exit code 0.
+expect_failure_box() {
+  local wizard=$1 handle=$2 shot=$3 text=$4 box
+  box=$(wait_until 60 other_windows '^Aurora Setup$' "$wizard") ||
+    fail "no message box captioned 'Aurora Setup' besides the wizard"
+  box=${box%%$'\n'*}
+  screenshot "$shot" >/dev/null
+  check_eq "$text" "$(message_box_text 'Aurora Setup')" "message of the failed installation ($shot)"
+  close_message_box "$box"
+  wait_window_gone "$wizard" 10
+  check_eq 0 "$(wine_wait "$handle" 10)" "the wizard's run ends with exit code 0 ($shot)"
+}
+
 # Types FOLDER into the folder box of WIZARD (a wizard on its Directory page)
 # and presses Install.
 wizard_install_into() {

@@ -34,14 +34,7 @@ start=$(e2e_now_ms)
 handle=$(wine_run_bg "$package")
 wizard=$(wait_window '^Aurora Setup$')
 wizard_install_into "$wizard" 'E:\Aurora'
-box=$(wait_until 60 other_windows '^Aurora Setup$' "$wizard") ||
-  fail "no message box captioned 'Aurora Setup' besides the wizard"
-box=${box%%$'\n'*}
-screenshot disk-full >/dev/null
-check_eq "$failure_text" "$(message_box_text 'Aurora Setup')" "message after the disk ran full"
-close_message_box "$box"
-wait_window_gone "$wizard" 10
-check_eq 0 "$(wine_wait "$handle" 10)" "the wizard's run ends with exit code 0"
+expect_failure_box "$wizard" "$handle" disk-full "$failure_text"
 no_window_appears '.' 0.5
 echo "timing: wizard $(e2e_elapsed "$start")"
 check_nothing_installed "the wizard onto a full disk" "$disk/Aurora"

@@ -63,16 +63,7 @@ wizard=$(wait_window '^Aurora Setup$')
 truncate -s $((stub_size + 1000)) "$package"
 click_at "$wizard" 377 348  # Install (btnNext at 337,336, 80 x 25)
 
-# The box has the wizard's caption.
-other_window() { find_windows "$1" | grep -vx "$2"; }
-box=$(wait_until "$E2E_TIMEOUT" other_window '^Aurora Setup$' "$wizard") ||
-  fail "no message box captioned 'Aurora Setup' besides the wizard"
-box=${box%%$'\n'*}
-screenshot copy-failure >/dev/null
-check_eq "$failure_text" "$(message_box_text 'Aurora Setup')" "message after the copy failure"
-close_message_box "$box"
-wait_window_gone "$wizard" 10
-check_eq 0 "$(wine_wait "$handle" 10)" "the wizard's run ends with exit code 0"
+expect_failure_box "$wizard" "$handle" copy-failure "$failure_text"
 no_window_appears '.' 0.5
 
 check_nothing_installed "after the copy failure" "$(program_files)/Aurora"
