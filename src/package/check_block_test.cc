@@ -35,7 +35,7 @@ TEST(CheckBlock, EncodesTheFixedFieldsAndOnlyTheFactsGiven) {
 
 TEST(CheckBlock, ReadsBackWhatWasWrittenFollowedByAnything) {
   const std::string bytes = EncodeCheckBlock(SampleBlock(), nullptr).value();
-  for (const std::string& after : {std::string(), std::string("\0\0\0padding-and-certificate", 28)}) {
+  for (const std::string& after : {std::string(), std::string(3, '\0') + "padding-and-certificate"}) {
     CheckBlockRead read = DecodeCheckBlock(bytes + after);
     ASSERT_EQ(read.state, CheckBlockState::kPresent);
     EXPECT_EQ(read.block.covered_length, 1000u);
