@@ -176,7 +176,7 @@ std::optional<std::string_view> Installation::SettleTargetName() {
 InstallResult Installation::ErrorExit(std::string_view message) {
   ReportFailure(context_, context_.Translate(message));
   wizard_.SelectPage(kDirectoryPage);
-  return InstallResult::kSilentAbort;
+  return InstallResult::kBackToDirectoryPage;
 }
 
 CopyOutcome Installation::CopyBlock() {

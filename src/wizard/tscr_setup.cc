@@ -181,7 +181,7 @@ bool TSCRSetup::btnOKClick() {
   if (flags_.SilentMode && result != InstallResult::kInstalled) {
     exit_code_ = result == InstallResult::kDamaged ? kExitPackageUnreadable : kExitInstallFailed;
   }
-  return result != InstallResult::kSilentAbort;
+  return result != InstallResult::kBackToDirectoryPage;
 }
 
 void TSCRSetup::btnNextClick() {
