@@ -380,6 +380,17 @@ TEST_F(UninstallTest, FailuresAreReportedAsACorruptedFile) {
          bytes[bytes.size() - kTailSize + offsetof(SetupRecord, RecordSignature)] = 'x';
        },
        0},
+      // The sizes still add up and the (empty) language block still reads.
+      {"record places the blocks before the file's start",
+       [](FakeMachine& m) {
+         std::string& bytes = m.files.Entry(kUninstaller).data;
+         SetupRecord record;
+         std::memcpy(&record, bytes.data() + bytes.size() - kTailSize, sizeof(record));
+         record.ReadmeSize += static_cast<int32_t>(bytes.size());
+         record.ExtrasSize += static_cast<int32_t>(bytes.size());
+         std::memcpy(bytes.data() + bytes.size() - kTailSize, &record, sizeof(record));
+       },
+       0},
       {"remembered name is not text",
        [](FakeMachine& m) {
          m.registry.SetValue(RegistryRoot::kCurrentUser, kSettingsKey, "FileName_",
