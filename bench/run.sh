@@ -627,15 +627,12 @@ peer_bench() {
         "$(median_ratio ours_page peer_page)"
 }
 
-# Whether this machine runs 32-bit Windows code: the i686 Wine runs the
-# 32-bit probe screensaver (which records its start and exits with 0) in a
-# prefix of its own.
-runs_32_bit_code() (
-    export E2E_WORK=$out/e2e E2E_TEST_NAME=probe_i686 E2E_ARCH=i686
+# Prints the e2e library's answer to whether this machine runs 32-bit code
+# ("32-bit code segment: yes" or "no ..."), probed afresh.
+code_segment_line() (
+    export E2E_WORK=$out/e2e E2E_ARCH=x86_64
     source "$root/tests/e2e/lib/wine.sh"
-    e2e_begin >/dev/null 2>&1 || exit 1
-    cp "$root/build/win32/bin/probe.scr" "$WINEPREFIX/drive_c/probe.scr"
-    timeout 60 "$E2E_WINE" 'C:\probe.scr' /s </dev/null >/dev/null 2>&1
+    e2e_probe_code_segment
 )
 
 if wanted 6; then
@@ -643,10 +640,13 @@ if wanted 6; then
     (peer_bench x86_64 amd64-unicode "$SETUP_EXE")
     if [[ ${BENCH_I686:-auto} == 0 ]]; then
         echo "  i686: skipped (BENCH_I686=0)"
-    elif runs_32_bit_code >/dev/null 2>&1; then
-        (peer_bench i686 x86-unicode "${SETUP_EXE_I686:-$root/build/win32/bin/setup.exe}")
     else
-        echo "  i686: skipped: this machine cannot run 32-bit Windows code (the 32-bit probe screensaver fails under the i686 Wine)"
+        segment=$(code_segment_line)
+        if [[ $segment == "32-bit code segment: yes"* ]]; then
+            (peer_bench i686 x86-unicode "${SETUP_EXE_I686:-$root/build/win32/bin/setup.exe}")
+        else
+            echo "  i686: skipped: this machine cannot run 32-bit Windows code ($segment)"
+        fi
     fi
 fi
 
