@@ -191,6 +191,14 @@ ratio_row() {
         "$(ratio "$(best "${a[@]}")" "$(best "${b[@]}")")" "${4:+   target: $4}"
 }
 
+# Prints the median of the ratios A[i] / B[i] of the arrays named A and B.
+median_ratio() {
+    local -n a=$1 b=$2
+    local i ratios=()
+    for i in "${!a[@]}"; do ratios+=("$(ratio "${a[$i]}" "${b[$i]}")"); done
+    median "${ratios[@]}"
+}
+
 # Makes "$2" a screensaver of $1 MiB: the probe screensaver (the "install"
 # verb starts it; it exits at once) followed by incompressible bytes.
 make_large_screensaver() {
@@ -274,6 +282,8 @@ copy_bench() {
     fi
     row "setup.exe -silent of the package cut at PackageEnd" "${cut[@]}"
     ratio_row "with its check block / cut at PackageEnd" install cut "within 1.05x"
+    printf '  the same, median of the pairs'"'"' ratios (each pair run back to back): %sx\n' \
+        "$(median_ratio install cut)"
     row "small package, readme, entry, group, desktop link" "${small[@]}"
     row "small package without readme and registrations" "${bare[@]}"
     row "reference: cmd /c exit" "${exit_ms[@]}"
@@ -532,14 +542,6 @@ if wanted 5; then
 fi
 
 # ------------------------------- like for like against the peer installer
-
-# Prints the median of the ratios A[i] / B[i] of the arrays named A and B.
-median_ratio() {
-    local -n a=$1 b=$2
-    local i ratios=()
-    for i in "${!a[@]}"; do ratios+=("$(ratio "${a[$i]}" "${b[$i]}")"); done
-    median "${ratios[@]}"
-}
 
 # Starts the Windows program $1 (with the arguments after it), waits until
 # xdotool finds a visible window whose caption matches the regular
