@@ -350,19 +350,34 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string_view>& argument
   return parsed;
 }
 
+std::string_view UsageLines() { return kUsageLines; }
+
+std::string CommandHelp(Command command) {
+  switch (command) {
+    case Command::kBuild:
+      return std::string(kBuildHelpBeforeOptions) + BuildOptionsHelp() +
+             std::string(kBuildHelpAfterOptions);
+    case Command::kInit:
+      return std::string(kInitHelp);
+    case Command::kInspect:
+      return std::string(kInspectHelp);
+    case Command::kWinget:
+      return std::string(kWingetHelp);
+    case Command::kLanguages:
+      return std::string(kLanguagesHelp);
+    default:
+      return "";
+  }
+}
+
+std::string_view ExitStatusHelp() { return kExitHelp; }
+
 std::string HelpText(Command topic) {
   std::string text = "saverpack: builds and inspects Screensaver Setup packages.\n\n";
   text += kUsageLines;
-  bool all = topic == Command::kHelp;
-  if (all || topic == Command::kBuild) {
-    text += kBuildHelpBeforeOptions;
-    text += BuildOptionsHelp();
-    text += kBuildHelpAfterOptions;
+  for (Command command : kCommands) {
+    if (topic == Command::kHelp || topic == command) text += CommandHelp(command);
   }
-  if (all || topic == Command::kInit) text += kInitHelp;
-  if (all || topic == Command::kInspect) text += kInspectHelp;
-  if (all || topic == Command::kWinget) text += kWingetHelp;
-  if (all || topic == Command::kLanguages) text += kLanguagesHelp;
   text += kExitHelp;
   return text;
 }

@@ -45,6 +45,10 @@ struct InspectOptions {
 
 enum class Command { kHelp, kVersion, kBuild, kInit, kInspect, kWinget, kLanguages };
 
+// The commands that do work, in the order help shows them.
+inline constexpr Command kCommands[] = {Command::kBuild, Command::kInit, Command::kInspect,
+                                        Command::kWinget, Command::kLanguages};
+
 struct ParsedCommandLine {
   Command command = Command::kHelp;
   // For kHelp: the command whose help was asked for, or kHelp for all.
@@ -64,7 +68,20 @@ struct ParsedCommandLine {
 // Parses the arguments after the program's name.
 ParsedCommandLine ParseCommandLine(const std::vector<std::string_view>& arguments);
 
-// The usage text for a help topic, ending in a newline.
+// The usage text for a help topic, ending in a newline: a line on what
+// saverpack is, UsageLines, the CommandHelp of the topic (of every command
+// for kHelp) and ExitStatusHelp. The manual page (manual_page.h) is made
+// of the same parts.
 std::string HelpText(Command topic);
+
+// "Usage:" and a line for each way to run saverpack.
+std::string_view UsageLines();
+
+// The paragraphs and option lines of one command's help, after an empty
+// line; option lines start with "  -", their description in column 26.
+std::string CommandHelp(Command command);
+
+// The paragraph on exit statuses, after an empty line.
+std::string_view ExitStatusHelp();
 
 }  // namespace saverpack
