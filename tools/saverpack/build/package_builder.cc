@@ -230,6 +230,94 @@ std::optional<Failure> ConvertCatalogueLanguage(const CatalogueLanguage& languag
   return failure;
 }
 
+// Opens the stub: --stub, or the one for --arch that ships with saverpack.
+std::optional<Failure> OpenStub(const BuildOptions& options, Input& stub) {
+  std::string stub_path = options.stub;
+  if (stub_path.empty()) {
+    if (auto failure = FindShippedStub(options.arch, stub_path)) return failure;
+  }
+  if (auto failure = OpenInput("--stub", stub_path, stub)) return failure;
+  return CheckStub(stub);
+}
+
+// The catalogue language's table, converted, as the language block.
+std::optional<Failure> AddCatalogueLanguage(const CatalogueLanguage& language,
+                                            PackageCodePage& code_page, std::vector<Input>& parts,
+                                            PartSizes& sizes) {
+  Input& input = parts.emplace_back();
+  input.option = "--language";
+  input.path = std::string(language.code);
+  if (auto failure = ConvertCatalogueLanguage(language, code_page, input)) return failure;
+  sizes.language = input.PackagedSize();
+  return std::nullopt;
+}
+
+// The parts after the stub, in file order (the screensaver, then the blocks
+// given), open, the blocks converted into the code page when there is one;
+// their sizes as they go into the package.
+std::optional<Failure> OpenParts(const BuildOptions& options, PackageCodePage& code_page,
+                                 std::vector<Input>& parts, PartSizes& sizes) {
+  Input& screensaver = parts.emplace_back();
+  if (auto failure = OpenInput("--screensaver", options.screensaver, screensaver)) return failure;
+  sizes.screensaver = screensaver.size;
+  const CatalogueLanguage* catalogue_language = nullptr;
+  if (options.language) {
+    if (auto failure = ChooseLanguage(options, catalogue_language)) return failure;
+  }
+  const std::optional<std::string> language_file =
+      catalogue_language ? std::nullopt : options.language;
+  struct Block {
+    std::string_view option;
+    const std::optional<std::string>& path;
+    int64_t& size;
+  } blocks[] = {{"--readme", options.readme, sizes.readme},
+                {"--license", options.license, sizes.license},
+                {"--language", language_file, sizes.language}};
+  for (Block& block : blocks) {
+    if (!block.path) continue;
+    Input& input = parts.emplace_back();
+    if (auto failure = OpenInput(block.option, *block.path, input)) return failure;
+    if (code_page.number()) {
+      if (auto failure = ConvertInput(input, code_page)) return failure;
+    }
+    block.size = input.PackagedSize();
+  }
+  if (!catalogue_language) return std::nullopt;
+  return AddCatalogueLanguage(*catalogue_language, code_page, parts, sizes);
+}
+
+// Writes the package into a temporary file beside `output_path` and moves
+// it over `output_path` once complete: the stub, the parts, the record, the
+// end signature and `check` with the CRCs of the bytes as written. Closes
+// the inputs first, as the output may be one of them.
+std::optional<Failure> WritePackage(const std::string& output_path, Input& stub,
+                                    std::vector<Input>& parts, const SetupRecord& record,
+                                    scrsetup::CheckBlock check) {
+  TemporaryOutput output(output_path, "-o " + Quoted(output_path));
+  if (auto failure = output.Create()) return failure;
+  PackageOutput package{output, CrcTrackingFile(output.file())};
+  if (auto failure = CopyInput(stub, package)) return failure;
+  package.file.TakeCrc();
+  if (auto failure = CopyInput(parts[0], package)) return failure;
+  check.payload_crc = package.file.TakeCrc();
+  for (size_t i = 1; i < parts.size(); ++i) {
+    if (auto failure = CopyInput(parts[i], package)) return failure;
+  }
+  if (auto failure = WriteBytes(&record, scrsetup::kRecordSize, package)) return failure;
+  check.tail_crc = package.file.TakeCrc();
+  check.covered_length = static_cast<uint32_t>(record.PayloadSize - scrsetup::kSignatureSize);
+  if (auto failure =
+          WriteBytes(scrsetup::SetupSignature().data(), scrsetup::kSignatureSize, package)) {
+    return failure;
+  }
+  if (auto failure = WriteCheckBlock(check, package)) return failure;
+  // Closed before the move: Windows cannot replace a file that is open, and
+  // the output may be one of the inputs.
+  stub.file.reset();
+  parts.clear();
+  return output.Commit();
+}
+
 }  // namespace
 
 std::optional<Failure> ComposeRecord(const BuildOptions& options, PackageCodePage& code_page,
@@ -291,77 +379,17 @@ std::optional<Failure> BuildPackage(const BuildOptions& options) {
   scrsetup::CheckBlock check;
   if (auto failure = ComposeFacts(options, code_page, check.facts)) return failure;
 
-  std::string stub_path = options.stub;
-  if (stub_path.empty()) {
-    if (auto failure = FindShippedStub(options.arch, stub_path)) return failure;
-  }
   Input stub;
-  if (auto failure = OpenInput("--stub", stub_path, stub)) return failure;
-  if (auto failure = CheckStub(stub)) return failure;
-  // The parts after the stub, in file order; blocks only when given.
-  std::vector<Input> parts(1);
-  if (auto failure = OpenInput("--screensaver", options.screensaver, parts[0])) return failure;
-  PartSizes sizes{.screensaver = parts[0].size};
-  const CatalogueLanguage* catalogue_language = nullptr;
-  if (options.language) {
-    if (auto failure = ChooseLanguage(options, catalogue_language)) return failure;
-  }
-  const std::optional<std::string> language_file =
-      catalogue_language ? std::nullopt : options.language;
-  struct Block {
-    std::string_view option;
-    const std::optional<std::string>& path;
-    int64_t& size;
-  } blocks[] = {{"--readme", options.readme, sizes.readme},
-                {"--license", options.license, sizes.license},
-                {"--language", language_file, sizes.language}};
-  for (Block& block : blocks) {
-    if (!block.path) continue;
-    Input& input = parts.emplace_back();
-    if (auto failure = OpenInput(block.option, *block.path, input)) return failure;
-    if (code_page.number()) {
-      if (auto failure = ConvertInput(input, code_page)) return failure;
-    }
-    block.size = input.PackagedSize();
-  }
-  if (catalogue_language) {
-    Input& input = parts.emplace_back();
-    input.option = "--language";
-    input.path = std::string(catalogue_language->code);
-    if (auto failure = ConvertCatalogueLanguage(*catalogue_language, code_page, input)) {
-      return failure;
-    }
-    sizes.language = input.PackagedSize();
-  }
+  if (auto failure = OpenStub(options, stub)) return failure;
+  std::vector<Input> parts;
+  PartSizes sizes;
+  if (auto failure = OpenParts(options, code_page, parts, sizes)) return failure;
   if (scrsetup::LicenseModeEnabled(record) && sizes.license == 0) {
     return BadInput("--license " + Quoted(*options.license) + ": is empty, but licence mode " +
                     std::to_string(options.license_mode) + " shows the licence page");
   }
   if (auto failure = SetPartSizes(sizes, record)) return failure;
-
-  TemporaryOutput output(options.output, "-o " + Quoted(options.output));
-  if (auto failure = output.Create()) return failure;
-  PackageOutput package{output, CrcTrackingFile(output.file())};
-  if (auto failure = CopyInput(stub, package)) return failure;
-  package.file.TakeCrc();
-  if (auto failure = CopyInput(parts[0], package)) return failure;
-  check.payload_crc = package.file.TakeCrc();
-  for (size_t i = 1; i < parts.size(); ++i) {
-    if (auto failure = CopyInput(parts[i], package)) return failure;
-  }
-  if (auto failure = WriteBytes(&record, scrsetup::kRecordSize, package)) return failure;
-  check.tail_crc = package.file.TakeCrc();
-  check.covered_length = static_cast<uint32_t>(record.PayloadSize - scrsetup::kSignatureSize);
-  if (auto failure =
-          WriteBytes(scrsetup::SetupSignature().data(), scrsetup::kSignatureSize, package)) {
-    return failure;
-  }
-  if (auto failure = WriteCheckBlock(check, package)) return failure;
-  // Closed before the move: Windows cannot replace a file that is open, and
-  // the output may be one of the inputs.
-  stub.file.reset();
-  parts.clear();
-  return output.Commit();
+  return WritePackage(options.output, stub, parts, record, check);
 }
 
 }  // namespace saverpack
