@@ -33,17 +33,18 @@ if [[ $documented != "${LAYERS[*]} " ]]; then
     exit 1
 fi
 
-# tool_rank PATH: index in TOOL_LAYERS of the layer of PATH (from tools/),
-# or nothing; a file directly in saverpack/ is the top layer.
+# tool_rank PATH: sets rank to the index in TOOL_LAYERS of the layer of PATH
+# (from tools/), or to nothing; a file directly in saverpack/ is the top layer.
 tool_rank() {
     local i folder
+    rank=
     for i in "${!TOOL_LAYERS[@]}"; do
+        ((i == 0)) && continue
         for folder in ${TOOL_LAYERS[$i]}; do
-            ((i == 0)) && continue
-            [[ $1 == "$folder"/* ]] && { echo "$i"; return 0; }
+            [[ $1 == "$folder"/* ]] && { rank=$i; return 0; }
         done
     done
-    [[ $1 == saverpack/* ]] && echo 0
+    [[ $1 == saverpack/* ]] && rank=0
     return 0
 }
 
@@ -66,11 +67,12 @@ while IFS= read -r file; do
     if [[ $path == src/* ]]; then
         own=${#TOOL_LAYERS[@]}  # the core, below the whole tool
     else
-        own=$(tool_rank "${path#tools/}")
+        tool_rank "${path#tools/}"
+        own=$rank
     fi
     while IFS= read -r included; do
-        other=$(tool_rank "$included")
-        if [[ -n $other && $other -lt $own ]]; then
+        tool_rank "$included"
+        if [[ -n $rank && $rank -lt $own ]]; then
             echo "$path includes $included, a layer above its own"
             failures=$((failures + 1))
         fi

@@ -107,11 +107,7 @@ struct OptionRule {
   std::string_view short_name = "";
   bool repeatable = false;
 
-  // "-o (--output)" for an option with a short name.
-  std::string Shown() const {
-    return short_name.empty() ? std::string(name)
-                              : std::string(short_name) + " (" + std::string(name) + ")";
-  }
+  std::string Shown() const { return ShownOptionName(name, short_name); }
 };
 
 constexpr OptionRule kInspectOptions[] = {

@@ -46,6 +46,7 @@ TEST_F(IniFileTest, GoodFileFillsEveryKindOfOption) {
            "[package]\r\n"
            "output = out.exe\r\n"
            "stub=setup.exe\r\n"
+           "arch = x64\r\n"
            "  screensaver   =   Aurora.scr  \r\n"
            "title = \" Aurora Deluxe \"\r\n"
            "web = https://example.org/#top\r\n"
@@ -62,6 +63,7 @@ TEST_F(IniFileTest, GoodFileFillsEveryKindOfOption) {
   ASSERT_FALSE(failure) << failure->message;
   EXPECT_EQ(build_.output, In("out.exe"));
   EXPECT_EQ(build_.stub, In("setup.exe"));
+  EXPECT_EQ(build_.arch, StubArch::kX64);
   EXPECT_EQ(build_.screensaver, In("Aurora.scr"));
   EXPECT_EQ(build_.title, " Aurora Deluxe ");
   EXPECT_EQ(build_.web_address, "https://example.org/#top");
@@ -122,6 +124,8 @@ TEST_F(IniFileTest, ProblemsNameTheFileAndLine) {
        ":5: license-mode '2x' is not a number from 0 to 255"},
       {"bad code page", "codepage = 437\n" + std::string(kMinimal), {}, 1,
        ":1: codepage '437' is not a supported code page"},
+      {"unknown architecture", std::string(kMinimal) + "arch = x86_64\n", {}, 1,
+       ":5: arch 'x86_64' is neither x86 nor x64"},
       {"bad switch value", std::string(kMinimal) + "program-group = maybe\n", {}, 1,
        ":5: program-group = 'maybe': give yes or no"},
       {"key twice", std::string(kMinimal) + "title = B\n", {}, 1,
