@@ -1,10 +1,10 @@
 // The host's files for the authoring tool, through <cstdio>: the core's File
 // interface over a FILE* with 64-bit offsets, and the few whole-file
 // operations a build needs. host_file.cc holds both hosts' ways: on Windows
-// the wide file functions and 64-bit seeks (_wfopen, _fseeki64, _fstat64),
-// on Linux fopen, fseeko and fstat. The tool's other host-specific parts are
-// host_program_*.cc (arguments, console, own path) and text/code_page_*.cc
-// (the code page converter).
+// the wide file functions, 64-bit seeks and MoveFileExW (_wfopen, _wopen,
+// _fseeki64, _fstat64), on Linux fopen, open, fseeko, fstat and rename.
+// The tool's other host-specific parts are host_program_*.cc (arguments,
+// console, own path) and text/code_page_*.cc (the code page converter).
 //
 // Paths are UTF-8 (on Windows they go to the wide file functions). Failures
 // set errno; SystemErrorText() turns it into words for a message.
