@@ -101,6 +101,14 @@ bool Win32FileSystem::FolderExists(const std::string& path) {
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+bool Win32FileSystem::CanCreateIn(const std::string& folder) {
+  // GetTempFileNameA creates the file of a name it finds free.
+  char probe[MAX_PATH];
+  if (GetTempFileNameA(folder.c_str(), "scr", 0, probe) == 0) return false;
+  DeleteFileA(probe);
+  return true;
+}
+
 bool Win32FileSystem::MakeFolder(const std::string& path) {
   return CreateDirectoryA(path.c_str(), nullptr);
 }
