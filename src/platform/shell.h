@@ -40,9 +40,9 @@ class Shell {
   // be located, an empty text when it has no file-system path.
   [[nodiscard]] virtual std::optional<std::string> SpecialFolderPath(SpecialFolder folder) = 0;
   // The user's own programs folder where the system names one (it need not
-  // exist yet); nullopt where the system has none or its path cannot be
+  // exist yet); empty where the system has none or its path cannot be
   // written in the ANSI code page.
-  [[nodiscard]] virtual std::optional<std::string> UserProgramFilesPath() = 0;
+  [[nodiscard]] virtual std::string UserProgramFilesPath() = 0;
 
   // Writes the shell link `link_path` (a full path ending in ".lnk",
   // replacing a link of that name) whose target and icon source (index 0)

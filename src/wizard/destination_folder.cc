@@ -32,8 +32,8 @@ std::string ExpandFolderMacros(const PathRules& paths, std::string_view folder,
 
 std::string ProgramFilesFolder(Platform& platform, InstallScope scope) {
   if (scope == InstallScope::kUser) {
-    std::optional<std::string> own = platform.shell.UserProgramFilesPath();
-    if (own && !own->empty()) return *own;
+    std::string own = platform.shell.UserProgramFilesPath();
+    if (!own.empty()) return own;
     if (std::optional<std::string> local = FolderPath(platform, SpecialFolder::kLocalAppData)) {
       return PathRules(platform.system).WithTrailingBackslash(*local) + "Programs";
     }

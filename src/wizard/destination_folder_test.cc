@@ -87,14 +87,15 @@ TEST(ProgramFilesFolder, TheUsersOwnFolderAndWhatStandsInForIt) {
   struct Case {
     const char* name;
     InstallScope scope;
-    Folder user_program_files, local_app_data;
+    const char* user_program_files;
+    Folder local_app_data;
     const char* expected;
   } cases[] = {
       {"machine", InstallScope::kMachine, "D:\\Own", "D:\\Local", "C:\\Program Files"},
       {"the system's per-user folder", InstallScope::kUser, "D:\\Own", "D:\\Local", "D:\\Own"},
-      {"no per-user folder", InstallScope::kUser, std::nullopt, "D:\\Local", "D:\\Local\\Programs"},
-      {"an empty one", InstallScope::kUser, "", "D:\\Local\\", "D:\\Local\\Programs"},
-      {"no local application data either", InstallScope::kUser, std::nullopt, "",
+      {"no per-user folder", InstallScope::kUser, "", "D:\\Local", "D:\\Local\\Programs"},
+      {"no local application data", InstallScope::kUser, "", std::nullopt, "C:\\Program Files"},
+      {"its path empty", InstallScope::kUser, "", "",
        "C:\\Program Files"},
   };
   for (const Case& c : cases) {

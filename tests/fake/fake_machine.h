@@ -170,8 +170,8 @@ class FakeShell : public Shell {
   explicit FakeShell(FakeFileSystem& files);
   std::map<SpecialFolder, std::optional<std::string>> special_folders;
   // The system's per-user programs folder (not made until something is
-  // installed there); nullopt for a system that has none.
-  std::optional<std::string> user_program_files = "C:\\Users\\Tester\\AppData\\Local\\Programs";
+  // installed there); empty for a system that has none.
+  std::string user_program_files = "C:\\Users\\Tester\\AppData\\Local\\Programs";
   std::vector<ShellRequest> requests;
   std::map<std::string, std::string> link_targets;  // folded link path -> target
   bool fail_links = false;
@@ -183,7 +183,7 @@ class FakeShell : public Shell {
   void Execute(const std::string& verb, const std::string& file, const std::string& parameters,
                ShowCommand show, ShellOwner owner) override;
   std::optional<std::string> SpecialFolderPath(SpecialFolder folder) override;
-  std::optional<std::string> UserProgramFilesPath() override { return user_program_files; }
+  std::string UserProgramFilesPath() override { return user_program_files; }
   bool WriteShortcut(const std::string& link_path, const std::string& target) override;
   std::optional<std::string> BrowseForFolder(const std::string& folder,
                                              const std::string& text) override;

@@ -102,11 +102,14 @@ bool Win32FileSystem::FolderExists(const std::string& path) {
 }
 
 bool Win32FileSystem::CanCreateIn(const std::string& folder) {
-  // GetTempFileNameA creates the file of a name it finds free.
-  char probe[MAX_PATH];
-  if (GetTempFileNameA(folder.c_str(), "scr", 0, probe) == 0) return false;
-  DeleteFileA(probe);
-  return true;
+  // A new file of a name no one else uses, gone again as it is closed.
+  char name[32];
+  wsprintfA(name, "\\~scr%lx%lx.tmp", GetCurrentProcessId(), GetTickCount());
+  const ScopedFileHandle probe(CreateFileA((folder + name).c_str(), GENERIC_WRITE | DELETE, 0,
+                                           nullptr, CREATE_NEW,
+                                           FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE,
+                                           nullptr));
+  return probe.valid();
 }
 
 bool Win32FileSystem::MakeFolder(const std::string& path) {
