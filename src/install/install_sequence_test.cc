@@ -395,7 +395,7 @@ TEST(Installation, UninstallEntryRootFollowsScopeAndRights) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(static_cast<int>(c.scope) * 2 + c.local_machine_refuses);
-    PackageBuilder package = FullPackage();
+    PackageBuilder package = testing::RegisteringPackage();
     package.scope = c.scope;
     SetFieldText(package.record.WebAddress, "https://example.org/aurora", true);
     FakeMachine machine;

@@ -374,7 +374,7 @@ TEST_F(UninstallTest, QuietAsksNothingAndShowsNothing) {
   for (bool damaged : {false, true}) {
     SCOPED_TRACE(damaged);
     FakeMachine machine;
-    Install(machine, Package());
+    Install(machine, RegisteringPackage());
     if (damaged) {
       std::string& bytes = machine.files.Entry(kUninstaller).data;
       bytes[bytes.size() - kTailSize + offsetof(SetupRecord, RecordSignature)] = 'x';
@@ -421,7 +421,7 @@ TEST_F(UninstallTest, RemovesOnlyTheEntryThatNamesThisUninstaller) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     FakeMachine machine;
-    Install(machine, Package());
+    Install(machine, RegisteringPackage());
     machine.registry.DeleteTree(hklm, kEntryKey);
     if (!c.local_machine.empty()) machine.registry.SetString(hklm, kEntryKey, "UninstallString", c.local_machine);
     if (!c.current_user.empty()) machine.registry.SetString(hkcu, kEntryKey, "UninstallString", c.current_user);
