@@ -123,8 +123,9 @@ CheckBlockRead DecodeCheckBlock(std::string_view after) {
       if (static_cast<uint32_t>(field.id) == id) block.facts.*field.text = std::string(text);
     }
     if (id == static_cast<uint32_t>(CheckFieldId::kInstallScope)) {
-      if (text != kUserScopeText && text != kMachineScopeText) return read;
-      block.scope = text == kUserScopeText ? InstallScope::kUser : InstallScope::kMachine;
+      const std::optional<InstallScope> scope = ScopeNamed(text);
+      if (!scope) return read;
+      block.scope = *scope;
     }
     offset += length;
   }

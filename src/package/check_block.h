@@ -66,6 +66,18 @@ enum class InstallScope : uint8_t { kMachine, kUser };
 inline constexpr std::string_view kMachineScopeText = "machine";
 inline constexpr std::string_view kUserScopeText = "user";
 
+inline constexpr std::string_view ScopeText(InstallScope scope) {
+  return scope == InstallScope::kUser ? kUserScopeText : kMachineScopeText;
+}
+
+// The scope `text` names ("user" or "machine", exactly); nullopt for any
+// other text.
+inline constexpr std::optional<InstallScope> ScopeNamed(std::string_view text) {
+  if (text == kUserScopeText) return InstallScope::kUser;
+  if (text == kMachineScopeText) return InstallScope::kMachine;
+  return std::nullopt;
+}
+
 // The facts about the screensaver a package may carry; empty when absent.
 struct PackageFacts {
   std::string display_version;
