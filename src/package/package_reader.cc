@@ -4,7 +4,9 @@
 #include <cstring>
 #include <vector>
 
+#include "package/crc_tracking_file.h"
 #include "package/pe_header.h"
+#include "package/signature_store.h"
 
 namespace scrsetup {
 namespace {
@@ -118,7 +120,7 @@ bool CopyRange(File& source, int64_t offset, int64_t count, File& target) {
 }
 
 bool WriteUninstallerPackage(File& source, int64_t package_end, const SetupRecord& record,
-                             File& target) {
+                             File& target, std::string_view signature_store) {
   // The stub's header goes through ClearSignatureFields: a signed package's
   // certificate lies beyond the uninstaller's end.
   const int64_t stub_length = StubLength(package_end, record);
@@ -126,16 +128,34 @@ bool WriteUninstallerPackage(File& source, int64_t package_end, const SetupRecor
   unsigned char header[kPeHeaderSpan];
   if (!ReadExactly(source, 0, header, header_length)) return false;
   ClearSignatureFields(header, static_cast<size_t>(header_length));
-  if (target.Write(header, header_length) != header_length ||
-      !CopyRange(source, header_length, stub_length - header_length, target)) {
+  CrcTrackingFile out(target);
+  if (out.Write(header, header_length) != header_length ||
+      !CopyRange(source, header_length, stub_length - header_length, out)) {
     return false;
   }
   if (record.ExtrasSize != 0 &&
-      !CopyRange(source, ExtrasStart(package_end, record), record.ExtrasSize, target)) {
+      !CopyRange(source, ExtrasStart(package_end, record), record.ExtrasSize, out)) {
     return false;
   }
-  return target.Write(&record, kRecordSize) == kRecordSize &&
-         target.Write(UninstallerSignature().data(), kSignatureSize) == kSignatureSize;
+  if (out.Write(&record, kRecordSize) != kRecordSize ||
+      out.Write(UninstallerSignature().data(), kSignatureSize) != kSignatureSize) {
+    return false;
+  }
+  if (signature_store.empty() || out.written() > UINT32_MAX) return true;
+  const auto length = static_cast<uint32_t>(out.written());
+  const std::optional<StoredSignature> signature =
+      FindStoredSignature(signature_store, length, out.crc());
+  if (!signature || !SetSignatureFields(header, static_cast<size_t>(header_length),
+                                        signature->checksum, length + CertificatePadding(length),
+                                        static_cast<uint32_t>(signature->table.size()))) {
+    return true;
+  }
+  const char zeros[kCertificateAlignment] = {};
+  const auto padding = static_cast<int64_t>(CertificatePadding(length));
+  const auto table_size = static_cast<int64_t>(signature->table.size());
+  return target.Write(zeros, padding) == padding &&
+         target.Write(signature->table.data(), table_size) == table_size && target.Seek(0) &&
+         target.Write(header, header_length) == header_length;
 }
 
 }  // namespace scrsetup
