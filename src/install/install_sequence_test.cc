@@ -10,6 +10,7 @@
 #include "package/crc32.h"
 #include "package/pe_header.h"
 #include "package/signature_store.h"
+#include "package/signed_file.h"
 
 namespace scrsetup {
 namespace {

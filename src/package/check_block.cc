@@ -153,7 +153,7 @@ CheckBlockRead ReadCheckBlock(File& file, int64_t package_end, const SetupRecord
     std::optional<std::string> store =
         ReadBlock(file, package_end + read.block_size, read.block.store_size);
     if (!store || Crc32(0, store->data(), store->size()) != read.block.store_crc ||
-        !DecodeSignatureStore(*store)) {
+        !IsSignatureStore(*store)) {
       return damaged;
     }
     read.signature_store = std::move(*store);

@@ -66,8 +66,10 @@ std::optional<SetupTexts> ReadSetupTexts(File& file, int64_t package_end,
                                          const SetupRecord& record);
 
 // Copies `count` bytes from `source` at `offset` to the end of `target`
-// through a bounded buffer; false on any short read or write.
-[[nodiscard]] bool CopyRange(File& source, int64_t offset, int64_t count, File& target);
+// through a bounded buffer, extending `*crc` (when given) by them; false on
+// any short read or write.
+[[nodiscard]] bool CopyRange(File& source, int64_t offset, int64_t count, File& target,
+                             uint32_t* crc = nullptr);
 
 // Writes an UninstallerPackage into `target` (opened empty) from the running
 // SetupPackage `source`: its Stub with the checksum and certificate table

@@ -1,11 +1,8 @@
 #include "package/signature_store.h"
 
 #include <algorithm>
-#include <cstring>
 #include <limits>
 
-#include "package/crc32.h"
-#include "package/pe_header.h"
 
 namespace scrsetup {
 namespace {
@@ -24,44 +21,57 @@ void Put32(std::string& out, uint32_t value) {
   for (int shift = 0; shift < 32; shift += 8) out += static_cast<char>((value >> shift) & 0xFF);
 }
 
-bool Fail(std::string* problem, std::string text) {
-  if (problem) *problem = std::move(text);
-  return false;
+}  // namespace
+
+namespace {
+
+// The entry at `offset` of a store no larger than the limit, with `offset`
+// moved past it; nullopt when it does not fit.
+std::optional<StoredSignature> EntryAt(std::string_view store, size_t& offset) {
+  if (store.size() - offset < kHeaderSize) return std::nullopt;
+  StoredSignature entry{Read32(store, offset), Read32(store, offset + 4), Read32(store, offset + 8),
+                        {}};
+  const uint32_t table_size = Read32(store, offset + 12);
+  offset += kHeaderSize;
+  const uint64_t signed_end =
+      uint64_t{entry.signed_length} + CertificatePadding(entry.signed_length) + table_size;
+  if (table_size == 0 || table_size % kCertificateAlignment != 0 ||
+      table_size > store.size() - offset || signed_end > std::numeric_limits<uint32_t>::max()) {
+    return std::nullopt;
+  }
+  entry.table = store.substr(offset, table_size);
+  offset += table_size;
+  return entry;
+}
+
+bool SizeFits(std::string_view store) {
+  return !store.empty() && static_cast<int64_t>(store.size()) <= kMaxSignatureStoreSize;
 }
 
 }  // namespace
 
+bool IsSignatureStore(std::string_view store) {
+  if (!SizeFits(store)) return false;
+  for (size_t offset = 0; offset < store.size();) {
+    if (!EntryAt(store, offset)) return false;
+  }
+  return true;
+}
+
 std::optional<std::vector<StoredSignature>> DecodeSignatureStore(std::string_view store) {
-  if (store.empty() || static_cast<int64_t>(store.size()) > kMaxSignatureStoreSize) {
-    return std::nullopt;
-  }
+  if (!IsSignatureStore(store)) return std::nullopt;
   std::vector<StoredSignature> entries;
-  size_t offset = 0;
-  while (offset < store.size()) {
-    if (store.size() - offset < kHeaderSize) return std::nullopt;
-    StoredSignature entry{Read32(store, offset), Read32(store, offset + 4),
-                          Read32(store, offset + 8), {}};
-    const uint32_t table_size = Read32(store, offset + 12);
-    offset += kHeaderSize;
-    const uint64_t signed_end = uint64_t{entry.signed_length} +
-                                CertificatePadding(entry.signed_length) + table_size;
-    if (table_size == 0 || table_size % kCertificateAlignment != 0 ||
-        table_size > store.size() - offset || signed_end > std::numeric_limits<uint32_t>::max()) {
-      return std::nullopt;
-    }
-    entry.table = store.substr(offset, table_size);
-    offset += table_size;
-    entries.push_back(entry);
-  }
+  for (size_t offset = 0; offset < store.size();) entries.push_back(*EntryAt(store, offset));
   return entries;
 }
 
 std::optional<StoredSignature> FindStoredSignature(std::string_view store, uint32_t length,
                                                    uint32_t crc) {
-  if (std::optional<std::vector<StoredSignature>> entries = DecodeSignatureStore(store)) {
-    for (const StoredSignature& entry : *entries) {
-      if (entry.signed_length == length && entry.signed_crc == crc) return entry;
-    }
+  if (!SizeFits(store)) return std::nullopt;
+  for (size_t offset = 0; offset < store.size();) {
+    std::optional<StoredSignature> entry = EntryAt(store, offset);
+    if (!entry) return std::nullopt;
+    if (entry->signed_length == length && entry->signed_crc == crc) return entry;
   }
   return std::nullopt;
 }
@@ -76,57 +86,6 @@ std::string EncodeSignatureStore(const std::vector<StoredSignature>& entries) {
     store += entry.table;
   }
   return store;
-}
-
-std::optional<StoredSignature> TakeSignature(std::string_view unsigned_file,
-                                             std::string_view signed_file, std::string* problem) {
-  const auto* header = reinterpret_cast<const unsigned char*>(unsigned_file.data());
-  const std::optional<SignatureFields> fields = FindSignatureFields(
-      header, std::min(unsigned_file.size(), kPeHeaderSpan));
-  if (!fields) {
-    Fail(problem, "the file to sign has no PE header with a certificate table entry");
-    return std::nullopt;
-  }
-  if (unsigned_file.size() > std::numeric_limits<uint32_t>::max() - kCertificateAlignment) {
-    Fail(problem, "the file to sign is too large for a certificate table");
-    return std::nullopt;
-  }
-  const auto length = static_cast<uint32_t>(unsigned_file.size());
-  const uint32_t table_offset = length + CertificatePadding(length);
-  if (signed_file.size() <= table_offset) {
-    Fail(problem, "signing appended no certificate table");
-    return std::nullopt;
-  }
-  // Every byte the signature's hash covers must be as it was.
-  const struct {
-    size_t begin, end;
-  } kept[] = {{0, fields->checksum},
-              {fields->checksum + kPeChecksumSize, fields->certificate},
-              {fields->certificate + kCertificateEntrySize, length}};
-  for (const auto& range : kept) {
-    if (signed_file.substr(range.begin, range.end - range.begin) !=
-        unsigned_file.substr(range.begin, range.end - range.begin)) {
-      Fail(problem, "signing changed more than the checksum, the certificate table entry and "
-                    "what follows the file");
-      return std::nullopt;
-    }
-  }
-  if (signed_file.substr(length, table_offset - length).find_first_not_of('\0') !=
-      std::string_view::npos) {
-    Fail(problem, "signing wrote something other than zeros before the certificate table");
-    return std::nullopt;
-  }
-  const uint64_t table_size = signed_file.size() - table_offset;
-  if (Read32(signed_file, fields->certificate) != table_offset ||
-      Read32(signed_file, fields->certificate + 4) != table_size ||
-      table_size % kCertificateAlignment != 0 ||
-      table_offset + table_size > std::numeric_limits<uint32_t>::max()) {
-    Fail(problem, "the certificate table entry does not point at one aligned table at the end "
-                  "of the signed file");
-    return std::nullopt;
-  }
-  return StoredSignature{length, Crc32(0, unsigned_file.data(), unsigned_file.size()),
-                         Read32(signed_file, fields->checksum), signed_file.substr(table_offset)};
 }
 
 }  // namespace scrsetup

@@ -62,10 +62,14 @@ struct StoredSignature {
   std::string_view table;
 };
 
-// Zeros before the table after `length` bytes of file.
+// The zeros before the table in a signed file whose first `length` bytes
+// are the unsigned file.
 [[nodiscard]] constexpr uint32_t CertificatePadding(uint32_t length) {
   return (kCertificateAlignment - length % kCertificateAlignment) % kCertificateAlignment;
 }
+
+// Whether `store` is a well-formed store (as DecodeSignatureStore takes it).
+[[nodiscard]] bool IsSignatureStore(std::string_view store);
 
 // The entries of a store; nullopt when the store is empty, larger than
 // kMaxSignatureStoreSize, or an entry does not fit it: a table that runs
@@ -74,7 +78,8 @@ struct StoredSignature {
 [[nodiscard]] std::optional<std::vector<StoredSignature>> DecodeSignatureStore(
     std::string_view store);
 
-// The entry of a well-formed store that signs the uninstaller of `length`
+// The entry of a store that IsSignatureStore takes (the installer checks
+// it as the package is read) that signs the uninstaller of `length`
 // bytes with CRC-32 `crc`; nullopt when there is none.
 [[nodiscard]] std::optional<StoredSignature> FindStoredSignature(std::string_view store,
                                                                 uint32_t length, uint32_t crc);
@@ -82,15 +87,5 @@ struct StoredSignature {
 // The store's bytes for `entries`, which must each be well-formed as
 // DecodeSignatureStore requires.
 [[nodiscard]] std::string EncodeSignatureStore(const std::vector<StoredSignature>& entries);
-
-// What signing added to `unsigned_file`, read from `signed_file`: the
-// checksum and the certificate table. nullopt, with the reason in
-// `problem`, unless the signed file is the unsigned one with only its
-// checksum and certificate table entry changed, the zero padding and one
-// table appended, and the entry pointing at that table. The table views
-// `signed_file`.
-[[nodiscard]] std::optional<StoredSignature> TakeSignature(std::string_view unsigned_file,
-                                                          std::string_view signed_file,
-                                                          std::string* problem);
 
 }  // namespace scrsetup

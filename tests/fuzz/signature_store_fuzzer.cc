@@ -13,6 +13,7 @@
 #include "fuzz/fuzz_support.h"
 #include "package/package_reader.h"
 #include "package/signature_store.h"
+#include "package/signed_file.h"
 
 namespace scrsetup {
 namespace {
