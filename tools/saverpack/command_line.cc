@@ -58,6 +58,10 @@ constexpr std::string_view kBuildHelp =
     "  --version TEXT          the screensaver's version, for the uninstall entry\n"
     "  --publisher TEXT        who publishes it, for the uninstall entry\n"
     "  --help-link URL         its support address, for the uninstall entry\n"
+    "  --sign COMMAND          sign the uninstallers the installer writes and the\n"
+    "                          package: COMMAND runs through the shell (sh -c;\n"
+    "                          cmd /c on Windows) with {file} replaced by the\n"
+    "                          quoted path of a file to sign in place\n"
     "\n"
     "PACKAGE.ini, a package file, gives the options as 'key = value' lines (UTF-8),\n"
     "the keys being the long option names without \"--\" (\"output\", \"title\",\n"
@@ -165,6 +169,7 @@ constexpr OptionRule kBuildOptions[] = {
     {"--version", true, false},
     {"--publisher", true, false},
     {"--help-link", true, false},
+    {"--sign", true, false},
 };
 
 constexpr OptionRule kInspectOptions[] = {
@@ -453,6 +458,7 @@ std::optional<Failure> ComposeBuildOptions(const std::vector<OptionSetting>& set
   build.display_version = text("--version");
   build.publisher = text("--publisher");
   build.help_link = text("--help-link");
+  if (has("--sign")) build.sign_command = text("--sign");
 
   build.license_mode = build.license ? 1 : 0;
   if (const OptionSetting* mode_setting = find("--license-mode")) {

@@ -41,4 +41,18 @@ std::string ProgramFilePath() {
   return {};
 }
 
+std::string ShellQuoted(std::string_view path) { return "\"" + std::string(path) + "\""; }
+
+int RunShellCommand(const std::string& command, std::string& output) {
+  // _wpopen runs `cmd /c`, which drops the first and the last quote of a
+  // line holding more than two: the outer pair keeps the command's own.
+  std::FILE* pipe = _wpopen(WideFromUtf8("\"(" + command + ") 2>&1\"").c_str(), L"rb");
+  if (!pipe) return -1;
+  char buffer[4096];
+  for (size_t got; (got = std::fread(buffer, 1, sizeof(buffer), pipe)) > 0;) {
+    output.append(buffer, got);
+  }
+  return _pclose(pipe);
+}
+
 }  // namespace saverpack
