@@ -42,6 +42,16 @@ void AddCheckBlock(const PackageReport& report, Text& text, Add& add) {
   add("DisplayVersion", text(block.facts.display_version));
   add("Publisher", text(block.facts.publisher));
   add("HelpLink", text(block.facts.help_link));
+  add("SignatureStoreSize", block.store_size);
+  std::string signed_uninstallers;
+  for (const StoredSignatureReport& signature : report.signatures) {
+    if (!signed_uninstallers.empty()) signed_uninstallers += "; ";
+    signed_uninstallers +=
+        (signature.uninstaller.empty() ? std::string("none") : signature.uninstaller) + ": " +
+        std::to_string(signature.signed_length) + " bytes, certificate table " +
+        std::to_string(signature.table_size) + " bytes";
+  }
+  add("SignedUninstallers", Utf8Characters(signed_uninstallers));
   add("CheckMatchesFile", Utf8Characters(report.check_problems.empty() ? "yes" : "no"));
 }
 

@@ -182,6 +182,15 @@ std::optional<Failure> RunSignCommand(std::string_view command, const std::strin
   return BadInput(message);
 }
 
+std::optional<std::string> UninstallerBytes(scrsetup::File& package, int64_t package_end,
+                                            const scrsetup::SetupRecord& record) {
+  MemoryFile uninstaller;
+  if (!scrsetup::WriteUninstallerPackage(package, package_end, record, uninstaller)) {
+    return std::nullopt;
+  }
+  return std::move(uninstaller.bytes);
+}
+
 std::optional<Failure> MakeSignatureStore(std::string_view command, scrsetup::File& package,
                                           int64_t package_end,
                                           const std::vector<scrsetup::SetupRecord>& records,
@@ -189,16 +198,17 @@ std::optional<Failure> MakeSignatureStore(std::string_view command, scrsetup::Fi
   std::vector<std::string> signed_files(records.size());
   std::vector<StoredSignature> entries(records.size());
   for (size_t i = 0; i < records.size(); ++i) {
-    MemoryFile uninstaller;
     errno = 0;
-    if (!scrsetup::WriteUninstallerPackage(package, package_end, records[i], uninstaller)) {
+    const std::optional<std::string> uninstaller =
+        UninstallerBytes(package, package_end, records[i]);
+    if (!uninstaller) {
       return BadInput("--sign: cannot read the package back to write its uninstaller: " +
                       SystemErrorText());
     }
     const std::string what = i == 0 ? "the uninstaller" : "the uninstaller with the short name";
     std::unique_ptr<WorkFile> work;
-    if (auto failure = SignBytes(command, uninstaller.bytes, output, what, work, signed_files[i],
-                                 entries[i])) {
+    if (auto failure =
+            SignBytes(command, *uninstaller, output, what, work, signed_files[i], entries[i])) {
       return failure;
     }
   }

@@ -32,6 +32,12 @@ namespace saverpack {
 std::vector<scrsetup::SetupRecord> UninstallerRecords(const scrsetup::SetupRecord& record,
                                                       std::optional<int> code_page);
 
+// The bytes of the uninstaller the installer writes from the package in
+// `package` ending at `package_end` with `record` in memory, unsigned;
+// nullopt when the package cannot be read.
+std::optional<std::string> UninstallerBytes(scrsetup::File& package, int64_t package_end,
+                                            const scrsetup::SetupRecord& record);
+
 // Runs COMMAND on the file at `path`; a failure with the command's output
 // when it cannot be run or ends with a status other than 0.
 std::optional<Failure> RunSignCommand(std::string_view command, const std::string& path);
