@@ -52,16 +52,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
   }
 
-  testing::PackageBuilder package;
-  package.stub = testing::PeImage(0x10b, 613);
+  scrsetup::testing::PackageBuilder package;
+  package.stub = scrsetup::testing::PeImage(0x10b, 613);
   CheckBlock block = DecodeCheckBlock(package.CheckBlockBytes()).block;
-  block.store_size = size >= 5 && (data[4] & 1) ? testing::GetLe32(input, 0)
+  block.store_size = size >= 5 && (data[4] & 1) ? scrsetup::testing::GetLe32(input, 0)
                                                  : static_cast<uint32_t>(size);
   block.store_crc = Crc32(0, input.data(), input.size());
   if (block.store_size == 0) return 0;
   std::optional<std::string> check = EncodeCheckBlock(block, nullptr);
   if (!check) return 0;
-  testing::FakeFileSystem files;
+  scrsetup::testing::FakeFileSystem files;
   files.AddFile(kPackagePath, package.Bytes() + *check + input);
   std::unique_ptr<File> file = files.OpenForReading(kPackagePath, ShareMode::kReadWrite);
   const CheckBlockRead read =
