@@ -100,7 +100,7 @@ demo: build
 # Benchmarks that print figures beside their references (bench/run.sh; see
 # docs/performance.md). BENCH_LARGE=1 adds the 1 GiB silent installation
 # under Wine, which takes minutes and 3+ GiB of disk.
-bench: PACKAGES += time e2fsprogs
+bench: PACKAGES += time e2fsprogs nsis
 bench: build
 	bash bench/run.sh
 

@@ -20,8 +20,16 @@
 #   5. "saverpack build" of a BENCH_BUILD_MIB (default 512) MiB screensaver,
 #      which takes the check block's CRC-32 as the bytes pass, against cat of
 #      the same bytes into a file: best of BENCH_RUNS runs each
+#   6. the fixed cost against the peer installer (Debian's nsis, a reference
+#      only, script bench/peer_small.nsi): the same small silent installation
+#      by both, BENCH_PEER_RUNS (default 15) interleaved pairs, median of the
+#      pairs' ratios; and the first wizard page until visible, BENCH_PAGE_RUNS
+#      (default 7) pairs. x86_64 against the amd64-unicode target, i686
+#      against x86-unicode where the machine runs 32-bit code (BENCH_I686=0
+#      skips the probe)
+#   7. the CRC-32 paths over 512 MiB in memory (crc32_bench)
 #
-# Settings: BENCH_MAP=0 skips the map build; BENCH_MAP_DIR (default
+# Settings: BENCH_SECTIONS="1 6 7" runs only those sections; BENCH_MAP=0 skips the map build; BENCH_MAP_DIR (default
 # ${TMPDIR:-/tmp}/scrsetup-bench-map-win32) is where it goes. SETUP_EXE
 # (default build/win64/bin/setup.exe) is the stub of sections 3 and 4.
 set -euo pipefail
@@ -29,11 +37,14 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 out=$root/build/bench
 SAVERPACK=${SAVERPACK:-$root/build/native/bin/saverpack}
 LOCATE_BENCH=${LOCATE_BENCH:-$root/build/native/bin/locate_package_bench}
+CRC32_BENCH=${CRC32_BENCH:-$root/build/native/bin/crc32_bench}
 STUB_GOAL_I686=$((128 * 1024))
 SETUP_EXE=${SETUP_EXE:-$root/build/win64/bin/setup.exe}
 mkdir -p "$out"
 
 heading() { printf '\n== %s\n' "$*"; }
+# Whether section $1 runs: BENCH_SECTIONS (default: all) lists the ones to run.
+wanted() { [[ " ${BENCH_SECTIONS:-1 2 3 3b 4 5 6 7} " == *" $1 "* ]]; }
 kib() { awk -v n="$1" 'BEGIN { printf "%.1f KiB", n / 1024 }'; }
 
 # ------------------------------------------------------------ stub size
@@ -92,17 +103,19 @@ stub_report() {
         }'
 }
 
-# Builds the i686 stub once more in a temporary folder, with the same flags
-# plus a linker map, and shows where its bytes come from.
+# Builds the i686 stub once more in a temporary folder, with the same flags,
+# and shows where its bytes come from by the linker map its link writes
+# (src/platform/win32/setup.map of the build; a map asked for through
+# CMAKE_EXE_LINKER_FLAGS would be CMake's test link, not the stub's).
 stub_map_report() {
     local dir=${BENCH_MAP_DIR:-${TMPDIR:-/tmp}/scrsetup-bench-map-win32} sections
-    (cd "$root" && cmake --preset win32 -B "$dir" -DCMAKE_EXE_LINKER_FLAGS="-Wl,-Map=$dir/setup.map" >/dev/null &&
+    (cd "$root" && cmake --preset win32 -B "$dir" >/dev/null &&
         cmake --build "$dir" -j2 --target setup >"$dir.log" 2>&1) ||
         { echo "map build failed, see $dir.log" >&2; return 1; }
     printf 'map build: %s, %d bytes (build/win32/bin/setup.exe: %d)\n' "$dir/bin/setup.exe" \
         "$(stat -c %s "$dir/bin/setup.exe")" "$(stat -c %s "$root/build/win32/bin/setup.exe")"
     sections=$out/setup-win32.sections
-    map_input_sections "$dir/setup.map" >"$sections"
+    map_input_sections "$dir/src/platform/win32/setup.map" >"$sections"
     echo "  by library (all sections, bytes):"
     sum_by lib 10 <"$sections" | sed 's/^/  /'
     echo "  by object file (all sections, bytes):"
@@ -115,11 +128,13 @@ stub_map_report() {
     done
 }
 
-heading "1. stub size"
-stub_report win32 i686-w64-mingw32-objdump
-stub_report win64 x86_64-w64-mingw32-objdump
-if [[ ${BENCH_MAP:-1} != 0 ]]; then
-    stub_map_report
+if wanted 1; then
+    heading "1. stub size"
+    stub_report win32 i686-w64-mingw32-objdump
+    stub_report win64 x86_64-w64-mingw32-objdump
+    if [[ ${BENCH_MAP:-1} != 0 ]]; then
+        stub_map_report
+    fi
 fi
 
 # ------------------------------------------------- locating the package
@@ -129,17 +144,19 @@ package_end() {
     "$SAVERPACK" inspect --json "$1" | sed -n 's/^ *"PackageEnd": *\([0-9]*\).*/\1/p'
 }
 
-heading "2. LocatePackage with 64 MiB after the end signature"
-package=$out/locate/package.exe
-rm -rf "$out/locate"
-mkdir -p "$out/locate"
-"$SAVERPACK" build -o "$package" --stub "$root/build/win64/bin/setup.exe" \
-    --screensaver "$root/build/win64/bin/probe.scr" --title Aurora >/dev/null
-# Where the package ends, before the check block that may follow its signature.
-end=$(package_end "$package")
-head -c $((64 * 1024 * 1024)) /dev/urandom >>"$package"
-"$LOCATE_BENCH" "$package" "$end"
-rm -rf "$out/locate"
+if wanted 2; then
+    heading "2. LocatePackage with 64 MiB after the end signature"
+    package=$out/locate/package.exe
+    rm -rf "$out/locate"
+    mkdir -p "$out/locate"
+    "$SAVERPACK" build -o "$package" --stub "$root/build/win64/bin/setup.exe" \
+        --screensaver "$root/build/win64/bin/probe.scr" --title Aurora >/dev/null
+    # Where the package ends, before the check block that may follow its signature.
+    end=$(package_end "$package")
+    head -c $((64 * 1024 * 1024)) /dev/urandom >>"$package"
+    "$LOCATE_BENCH" "$package" "$end"
+    rm -rf "$out/locate"
+fi
 
 # ------------------------------------- silent install against cmd /c copy
 
@@ -172,6 +189,14 @@ ratio_row() {
     printf '  %s: %sx the time (median), %sx (best)%s\n' "$1" \
         "$(ratio "$(median "${a[@]}")" "$(median "${b[@]}")")" \
         "$(ratio "$(best "${a[@]}")" "$(best "${b[@]}")")" "${4:+   target: $4}"
+}
+
+# Prints the median of the ratios A[i] / B[i] of the arrays named A and B.
+median_ratio() {
+    local -n a=$1 b=$2
+    local i ratios=()
+    for i in "${!a[@]}"; do ratios+=("$(ratio "${a[$i]}" "${b[$i]}")"); done
+    median "${ratios[@]}"
 }
 
 # Makes "$2" a screensaver of $1 MiB: the probe screensaver (the "install"
@@ -257,6 +282,8 @@ copy_bench() {
     fi
     row "setup.exe -silent of the package cut at PackageEnd" "${cut[@]}"
     ratio_row "with its check block / cut at PackageEnd" install cut "within 1.05x"
+    printf '  the same, median of the pairs'"'"' ratios (each pair run back to back): %sx\n' \
+        "$(median_ratio install cut)"
     row "small package, readme, entry, group, desktop link" "${small[@]}"
     row "small package without readme and registrations" "${bare[@]}"
     row "reference: cmd /c exit" "${exit_ms[@]}"
@@ -266,8 +293,10 @@ copy_bench() {
     rm -rf "$bench"
 }
 
-heading "3. silent installation against cmd /c copy of the same bytes under Wine"
-(copy_bench)
+if wanted 3; then
+    heading "3. silent installation against cmd /c copy of the same bytes under Wine"
+    (copy_bench)
+fi
 
 # ---------------------------------------- the same onto a throttled disk
 
@@ -400,15 +429,17 @@ slow_disk_copy_bench() {
     rm -rf "$bench"
 }
 
-export BENCH_SLOW_MIB=${BENCH_SLOW_MIB:-128} BENCH_SLOW_MIBPS=${BENCH_SLOW_MIBPS:-40}
-heading "3b. the same onto a slow disk: $BENCH_SLOW_MIB MiB at $BENCH_SLOW_MIBPS MiB/s"
-if [[ ${BENCH_SLOW:-1} == 0 ]]; then
-    echo "  skipped (BENCH_SLOW=0)"
-else
-    export root out SAVERPACK SETUP_EXE SLOW_DISK_DIRTY_BYTES
-    export -f limit_writes slow_disk_bench slow_disk_restore timed_flushed_wine slow_disk_copy_bench make_large_screensaver settle \
-        median best seconds ratio row ratio_row
-    unshare -m --propagation private bash -c 'set -euo pipefail; slow_disk_bench'
+if wanted 3b; then
+    export BENCH_SLOW_MIB=${BENCH_SLOW_MIB:-128} BENCH_SLOW_MIBPS=${BENCH_SLOW_MIBPS:-40}
+    heading "3b. the same onto a slow disk: $BENCH_SLOW_MIB MiB at $BENCH_SLOW_MIBPS MiB/s"
+    if [[ ${BENCH_SLOW:-1} == 0 ]]; then
+        echo "  skipped (BENCH_SLOW=0)"
+    else
+        export root out SAVERPACK SETUP_EXE SLOW_DISK_DIRTY_BYTES
+        export -f limit_writes slow_disk_bench slow_disk_restore timed_flushed_wine slow_disk_copy_bench make_large_screensaver settle \
+            median best seconds ratio row ratio_row
+        unshare -m --propagation private bash -c 'set -euo pipefail; slow_disk_bench'
+    fi
 fi
 
 # ------------------------------------------------ large silent install
@@ -468,11 +499,13 @@ large_install_bench() {
     rm -f "$payload" "$package"
 }
 
-if [[ ${BENCH_LARGE:-0} == 1 ]]; then
-    heading "4. silent installation of a ${BENCH_LARGE_MIB:-1024} MiB screensaver under Wine"
-    (large_install_bench)
-else
-    heading "4. silent installation of a large screensaver: skipped (BENCH_LARGE=1 runs it)"
+if wanted 4; then
+    if [[ ${BENCH_LARGE:-0} == 1 ]]; then
+        heading "4. silent installation of a ${BENCH_LARGE_MIB:-1024} MiB screensaver under Wine"
+        (large_install_bench)
+    else
+        heading "4. silent installation of a large screensaver: skipped (BENCH_LARGE=1 runs it)"
+    fi
 fi
 
 # ------------------------------------------- saverpack build against cat
@@ -503,5 +536,125 @@ build_bench() {
         "$(awk -v a="$(best "${build[@]}")" -v b="$(best "${copy[@]}")" 'BEGIN { print a / b }')"
 }
 
-heading "5. saverpack build of a large screensaver against cat of the same bytes"
-(build_bench)
+if wanted 5; then
+    heading "5. saverpack build of a large screensaver against cat of the same bytes"
+    (build_bench)
+fi
+
+# ------------------------------- like for like against the peer installer
+
+# Starts the Windows program $1 (with the arguments after it), waits until
+# xdotool finds a visible window whose caption matches the regular
+# expression $2, prints the milliseconds from the start, and ends the program.
+first_page_ms() {
+    local program=$1 caption=$2 handle t0 ms
+    shift 2
+    t0=$(e2e_now_ms)
+    handle=$(wine_run_bg "$program" "$@")
+    # Asked every 10 ms (wait_until's 0.1 s would blur the figure).
+    until xdotool search --onlyvisible --name "$caption" >/dev/null; do
+        (($(e2e_now_ms) - t0 < 30000)) || fail "no window matching '$caption' within 30 s"
+        sleep 0.01
+    done
+    ms=$(($(e2e_now_ms) - t0))
+    kill -s KILL "$(e2e_read_line "$E2E_TEST_DIR/.procs/$handle.pid")" 2>/dev/null || true
+    wait_until 10 test -f "$E2E_TEST_DIR/.procs/$handle.rc" || true
+    echo "$ms"
+}
+
+# Runs in a subshell: e2e_begin's EXIT trap ends it. ARCH (x86_64 or i686)
+# picks the Wine and the stub; TARGET the peer's target of the same width.
+# The same small installation by both, as in section 3: the probe
+# screensaver and a readme, the uninstaller, the uninstall entry, a
+# Start-menu group of three links, a desktop link, the remembered file name
+# and the "install" verb; the peer's script is bench/peer_small.nsi, stored
+# and checked (SetCompress off, CRCCheck on). Pairs are interleaved, each
+# pair in turn led by the other; each run is timed from the start of Wine to
+# its end. Then the first wizard page of each (ours: the Directory page of a
+# package without licence; the peer's: its directory page) until xdotool
+# finds it visible.
+peer_bench() {
+    local arch=$1 target=$2 stub=$3 runs=${BENCH_PEER_RUNS:-15} bench drive i
+    local ours=() peer=() ours_page=() peer_page=()
+    export E2E_WORK=$out/e2e E2E_TEST_NAME=peer_$arch E2E_ARCH=$arch
+    source "$root/tests/e2e/lib/wine.sh"
+    e2e_begin
+    drive=$WINEPREFIX/drive_c
+    bench=$drive/bench
+    mkdir -p "$bench"
+    cp "$root/build/$([[ $arch == i686 ]] && echo win32 || echo win64)/bin/probe.scr" "$bench/probe.scr"
+    echo "Read me" >"$bench/readme.txt"
+    "$SAVERPACK" build -o "$bench/Small-setup.exe" --stub "$stub" --screensaver "$bench/probe.scr" \
+        --title Small --readme "$bench/readme.txt" --uninstall-entry --program-group --desktop-shortcut >/dev/null
+    "$SAVERPACK" build -o "$bench/Bare-setup.exe" --stub "$stub" --screensaver "$bench/probe.scr" \
+        --title Bare --uninstall-entry --program-group --desktop-shortcut >/dev/null
+    makensis -V1 -DTARGET="$target" -DNAME=Peer -DSCREENSAVER="$bench/probe.scr" -DREADME="$bench/readme.txt" \
+        -DOUT="$bench/Peer-setup.exe" "$root/bench/peer_small.nsi" >/dev/null ||
+        fail "makensis could not build bench/peer_small.nsi for $target"
+    cat "$bench"/* >/dev/null  # into the page cache
+    # One run of each first, not timed: Wine's first start of each program.
+    timed_wine 'C:\bench\Small-setup.exe' -silent 'C:\Small' >/dev/null
+    timed_wine 'C:\bench\Peer-setup.exe' /S '/D=C:\Peer' >/dev/null
+    check 'test -f "$drive/Small/uninstall probe.exe" && test -f "$drive/Peer/uninstall probe.exe"' \
+        "both installers wrote their uninstallers"
+    for ((i = 0; i < runs; i++)); do
+        sleep 0.5  # the screensavers the "install" verb started may still be ending
+        rm -rf "$drive/Small" "$drive/Peer" 2>/dev/null || { sleep 2; rm -rf "$drive/Small" "$drive/Peer"; }
+        if ((i % 2 == 0)); then
+            ours+=("$(timed_wine 'C:\bench\Small-setup.exe' -silent 'C:\Small')")
+            peer+=("$(timed_wine 'C:\bench\Peer-setup.exe' /S '/D=C:\Peer')")
+        else
+            peer+=("$(timed_wine 'C:\bench\Peer-setup.exe' /S '/D=C:\Peer')")
+            ours+=("$(timed_wine 'C:\bench\Small-setup.exe' -silent 'C:\Small')")
+        fi
+    done
+    for ((i = 0; i < ${BENCH_PAGE_RUNS:-7}; i++)); do
+        if ((i % 2 == 0)); then
+            ours_page+=("$(first_page_ms 'C:\bench\Bare-setup.exe' '^Bare Setup$')")
+            peer_page+=("$(first_page_ms 'C:\bench\Peer-setup.exe' '^Peer Setup')")
+        else
+            peer_page+=("$(first_page_ms 'C:\bench\Peer-setup.exe' '^Peer Setup')")
+            ours_page+=("$(first_page_ms 'C:\bench\Bare-setup.exe' '^Bare Setup$')")
+        fi
+    done
+    printf '  %s: our stub %s (%d bytes) against the peer'"'"'s %s target (%d bytes), %d pairs\n' "$arch" \
+        "${stub#"$root"/}" "$(stat -c %s "$stub")" "$target" "$(stat -c %s "$bench/Peer-setup.exe")" "$runs"
+    printf '  ms of every run: ours %s; peer %s\n' "${ours[*]}" "${peer[*]}"
+    printf '  ms to the first page: ours %s; peer %s\n' "${ours_page[*]}" "${peer_page[*]}"
+    printf '  %-58s %10s %10s\n' "" median best
+    row "setup.exe -silent, small package with every registration" "${ours[@]}"
+    row "peer installer /S, the same steps" "${peer[@]}"
+    printf '  ours / peer, median of the pairs'"'"' ratios: %sx   target: under 1.00x\n' "$(median_ratio ours peer)"
+    row "first wizard page visible: ours" "${ours_page[@]}"
+    row "first page visible: peer" "${peer_page[@]}"
+    printf '  ours / peer, median of the pairs'"'"' ratios: %sx   target: under 1.00x\n' \
+        "$(median_ratio ours_page peer_page)"
+}
+
+# Prints the e2e library's answer to whether this machine runs 32-bit code
+# ("32-bit code segment: yes" or "no ..."), probed afresh.
+code_segment_line() (
+    export E2E_WORK=$out/e2e E2E_ARCH=x86_64
+    source "$root/tests/e2e/lib/wine.sh"
+    e2e_probe_code_segment
+)
+
+if wanted 6; then
+    heading "6. fixed cost against the peer installer, like for like, under Wine"
+    (peer_bench x86_64 amd64-unicode "$SETUP_EXE")
+    if [[ ${BENCH_I686:-auto} == 0 ]]; then
+        echo "  i686: skipped (BENCH_I686=0)"
+    else
+        segment=$(code_segment_line)
+        if [[ $segment == "32-bit code segment: yes"* ]]; then
+            (peer_bench i686 x86-unicode "${SETUP_EXE_I686:-$root/build/win32/bin/setup.exe}")
+        else
+            echo "  i686: skipped: this machine cannot run 32-bit Windows code ($segment)"
+        fi
+    fi
+fi
+
+if wanted 7; then
+    heading "7. CRC-32 of 512 MiB in chunks of 100001 bytes, by each path, against memcpy"
+    "$CRC32_BENCH"
+fi

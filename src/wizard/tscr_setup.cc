@@ -7,6 +7,7 @@
 #include "package/short_name.h"
 #include "package/windows_version.h"
 #include "wizard/destination_folder.h"
+#include "wizard/unshown_wizard_window.h"
 #include "uninstall/run_uninstall.h"
 
 namespace scrsetup {
@@ -25,7 +26,21 @@ constexpr std::array<std::string_view, kPageCount> kEnglishPageDescriptions = {
 
 TSCRSetup::TSCRSetup(Platform& platform, const RunFlags& flags)
     : platform_(platform), flags_(flags), record_(EmptyRecord()) {
-  window_ = platform_.app.CreateWizardWindow(*this);
+  // A silent run makes its window once it knows which one it needs (MakeWindow).
+  if (!flags_.SilentMode) window_ = platform_.app.CreateWizardWindow(*this);
+}
+
+void TSCRSetup::MakeWindow(PackageKind kind) {
+  if (window_) return;
+  // A silent installation shows neither its window nor a message owned by
+  // it: it keeps the controls' texts in memory and builds nothing. An
+  // uninstaller started with -silent still asks the user, over the real
+  // (hidden) window.
+  if (kind == PackageKind::kSetup) {
+    window_ = std::make_unique<UnshownWizardWindow>(platform_.app);
+  } else {
+    window_ = platform_.app.CreateWizardWindow(*this);
+  }
 }
 
 TSCRSetup::~TSCRSetup() = default;
@@ -45,6 +60,7 @@ void TSCRSetup::FormCreate() {
     if (location) {
       PackageEnd_ = location->PackageEnd;
       kind = location->kind;
+      MakeWindow(kind);
       loaded = LoadPackage(*own_file, kind);
     }
   }  // the own file is closed here, after a failure too

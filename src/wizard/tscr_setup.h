@@ -60,6 +60,9 @@ class TSCRSetup : public WizardEvents, public InstallerWindow {
   std::string Caption() override { return caption_; }
 
  private:
+  // Makes the window of a silent run, for a package of `kind` (every other
+  // run has made its own at creation).
+  void MakeWindow(PackageKind kind);
   // The guarded loading steps on the open own file, whose end signature
   // says `kind`; false on any failure, which is reported as a corrupted file.
   bool LoadPackage(File& own_file, PackageKind kind);

@@ -402,5 +402,34 @@ TEST(TSCRSetupFolder, DefaultFolderBrowseAndSilentFolderArgument) {
   EXPECT_EQ(run.Text(Control::edDirectory), "d:\\");
 }
 
+// A silent installation shows nothing, so it builds no window; every run
+// that may show something (a message over its hidden window) builds one.
+TEST(TSCRSetupWindow, OnlyASilentInstallationGoesWithoutAWindow) {
+  PackageBuilder setup;
+  setup.readme = "Read me\r\nplease";
+  PackageBuilder uninstaller = setup;
+  uninstaller.signature = UninstallerSignature();
+  struct Case {
+    const char* command_line;
+    const PackageBuilder& package;
+    bool window;
+  } cases[] = {
+      {"setup.exe", setup, true},
+      {"setup.exe -silent C:\\S", setup, false},
+      {"setup.exe -silent", uninstaller, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.command_line);
+    FakeMachine machine;
+    WizardRun run(machine, c.package.Bytes(), c.command_line);
+    EXPECT_EQ(machine.app.window != nullptr, c.window);
+  }
+  FakeMachine machine;
+  WizardRun run(machine, setup.Bytes(), "setup.exe -silent C:\\S");
+  EXPECT_EQ(run.setup().exit_code(), kExitOk);
+  EXPECT_EQ(machine.files.Contents("C:\\S\\Aurora.scr"), setup.payload);
+  EXPECT_EQ(machine.files.Contents("C:\\S\\Aurora Readme.txt"), setup.readme);
+}
+
 }  // namespace
 }  // namespace scrsetup

@@ -71,13 +71,27 @@ void KeepTextUnselectedOnEntry(HWND memo) {
   SetWindowLongPtrA(memo, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(MemoProc));
 }
 
+// The common controls (the progress bar; the others' themed look) are
+// loaded when a window is built instead of being imported: loading them
+// starts theming and the display connection, which a silent installation,
+// building no window, then never pays. The library stays loaded for the
+// rest of the run, as the controls' classes live in it.
+void LoadCommonControls() {
+  HMODULE library = LoadLibraryA("comctl32.dll");
+  using InitCall = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
+  auto init = library ? reinterpret_cast<InitCall>(reinterpret_cast<void*>(
+                            GetProcAddress(library, "InitCommonControlsEx")))
+                      : nullptr;
+  const INITCOMMONCONTROLSEX common_controls = {sizeof(common_controls), ICC_PROGRESS_CLASS};
+  if (init) init(&common_controls);
+}
+
 }  // namespace
 
 Win32WizardWindow::Win32WizardWindow(HINSTANCE instance, WizardEvents& events,
                                      Win32Application& app)
     : events_(events), app_(app), scale_(DpiScale::OfScreen()), resources_(instance, scale_) {
-  INITCOMMONCONTROLSEX common_controls = {sizeof(common_controls), ICC_PROGRESS_CLASS};
-  InitCommonControlsEx(&common_controls);
+  LoadCommonControls();
   RegisterClasses(instance);
   RECT bounds = {0, 0, scale_(kClientWidth), scale_(kClientHeight)};
   AdjustWindowRectEx(&bounds, kStyle, FALSE, kExStyle);

@@ -5,14 +5,18 @@
 
 Writes:
   setup.ico       application icon, a monitor with an install arrow (16, 24, 32, 48)
-  folder.ico      folder icon of the destination page (32, 48)
-  header48.bmp    monitor picture of the white header band, 48 x 48
-  header72.bmp    the same picture for 150 % scaling, 72 x 72
+  pictures.pal    the palette the four pictures below share
+  header48.pic    monitor picture of the white header band, 48 x 48
+  header72.pic    the same picture for 150 % scaling, 72 x 72
+  folder32.pic    folder picture of the destination page, 32 x 32
+  folder48.pic    the same for 150 % scaling, 48 x 48
 
 Every picture is drawn from shapes at its final size (4 x 4 samples per
-pixel), so the larger variants are as sharp as the small ones. Icons are
-32-bit with alpha and an AND mask; the header pictures lie on the band's
-white and are stored with a 256-colour palette to keep the program small.
+pixel), so the larger variants are as sharp as the small ones. The icon is
+32-bit with alpha and an AND mask, as the shell reads it. The wizard's own
+pictures are stored small, as src/platform/picture_codes.h draws them: 256
+colours with alpha shared by all four, pixels coded in runs (the header
+pictures lie on the band's white, the folder's edges keep their alpha).
 Only the standard library is used.
 """
 
@@ -224,68 +228,124 @@ def write_icon(path, images):
 
 
 def on_white(pixels):
+    """Opaque (r, g, b, 255) bytes of `pixels` laid on white."""
     result = []
     for row in pixels:
         out = []
         for r, g, b, a in row:
-            out.append(tuple(round((c * a + 1 - a) * 255) for c in (r, g, b)))
+            out.append(tuple(round((c * a + 1 - a) * 255) for c in (r, g, b)) + (255,))
+        result.append(out)
+    return result
+
+
+def as_bytes(pixels):
+    """(r, g, b, a) bytes of `pixels`; every fully transparent pixel the same."""
+    result = []
+    for row in pixels:
+        out = []
+        for pixel in row:
+            colour = to_bytes(pixel)
+            out.append(colour if colour[3] else (0, 0, 0, 0))
         result.append(out)
     return result
 
 
 def median_cut(colours, count):
-    """A palette of at most `count` colours for the list of (r, g, b)."""
-    boxes = [list(set(colours))]
+    """A palette of at most `count` colours for the list of (r, g, b, a)."""
+    boxes = [sorted(set(colours))]
     while len(boxes) < count:
         spans = []
         for box in boxes:
-            span = max(max(c[i] for c in box) - min(c[i] for c in box) for i in range(3)) if len(box) > 1 else -1
+            span = max(max(c[i] for c in box) - min(c[i] for c in box) for i in range(4)) if len(box) > 1 else -1
             spans.append(span)
         widest = max(range(len(boxes)), key=lambda i: spans[i])
         if spans[widest] <= 0:
             break
         box = boxes.pop(widest)
-        axis = max(range(3), key=lambda i: max(c[i] for c in box) - min(c[i] for c in box))
+        axis = max(range(4), key=lambda i: max(c[i] for c in box) - min(c[i] for c in box))
         box.sort(key=lambda c: c[axis])
         half = len(box) // 2
         boxes += [box[:half], box[half:]]
-    return [tuple(round(sum(c[i] for c in box) / len(box)) for i in range(3)) for box in boxes]
+    return [tuple(round(sum(c[i] for c in box) / len(box)) for i in range(4)) for box in boxes]
 
 
-def write_bitmap_8bit(path, rows):
-    """An 8-bit BMP; pure white keeps a palette entry of its own, so the
-    picture's background matches the band exactly."""
-    size = len(rows)
-    flat = [c for row in rows for c in row]
-    white = (255, 255, 255)
-    palette = [white] + median_cut([c for c in flat if c != white], 255)
+def shared_palette(pictures):
+    """256 colours for all `pictures`; transparent and white keep entries of
+    their own, so the folder's surroundings and the band's white stay exact."""
+    fixed = [(0, 0, 0, 0), (255, 255, 255, 255)]
+    colours = [c for rows in pictures for row in rows for c in row if c not in fixed]
+    return fixed + median_cut(colours, 256 - len(fixed))
+
+
+LITERAL, RUN, COPY_ABOVE = 0x00, 0x40, 0x80
+MAX_COUNT = 64
+
+
+def encode(indices, width):
+    """The codes of picture_codes.h for `indices` (rows top-down, flattened)."""
+    out = bytearray()
+    literal = []
+
+    def flush():
+        while literal:
+            chunk = literal[:MAX_COUNT]
+            del literal[:MAX_COUNT]
+            out.append(LITERAL | (len(chunk) - 1))
+            out.extend(chunk)
+
+    i = 0
+    while i < len(indices):
+        above = 0
+        while (i >= width and i + above < len(indices) and above < MAX_COUNT
+               and indices[i + above] == indices[i + above - width]):
+            above += 1
+        run = 1
+        while i + run < len(indices) and run < MAX_COUNT and indices[i + run] == indices[i]:
+            run += 1
+        if above >= 2 and above >= run:
+            flush()
+            out.append(COPY_ABOVE | (above - 1))
+            i += above
+        elif run >= 2:
+            flush()
+            out += bytes((RUN | (run - 1), indices[i]))
+            i += run
+        else:
+            literal.append(indices[i])
+            i += 1
+    flush()
+    return bytes(out)
+
+
+def write_pictures(folder, named):
+    """pictures.pal and NAME.pic for each (NAME, pixels) of `named`."""
+    palette = shared_palette([pixels for _, pixels in named])
     nearest = {}
-    for colour in set(flat):
-        nearest[colour] = min(range(len(palette)),
-                              key=lambda i: sum((palette[i][k] - colour[k]) ** 2 for k in range(3)))
-    stride = (size + 3) & ~3
-    pixel_data = bytearray()
-    for row in reversed(rows):
-        line = bytearray(nearest[c] for c in row)
-        pixel_data += line + bytes(stride - size)
-    palette_data = b''.join(bytes((b, g, r, 0)) for r, g, b in palette)
-    info = struct.pack('<IiiHHIIiiII', 40, size, size, 1, 8, 0, len(pixel_data), 3780, 3780,
-                       len(palette), len(palette))
-    offset = 14 + len(info) + len(palette_data)
-    file_header = struct.pack('<2sIHHI', b'BM', offset + len(pixel_data), 0, 0, offset)
-    with open(path, 'wb') as f:
-        f.write(file_header + info + palette_data + pixel_data)
+
+    def index_of(colour):
+        if colour not in nearest:
+            nearest[colour] = min(range(len(palette)),
+                                  key=lambda i: sum((palette[i][k] - colour[k]) ** 2 for k in range(4)))
+        return nearest[colour]
+
+    with open(os.path.join(folder, 'pictures.pal'), 'wb') as f:
+        f.write(b''.join(bytes((b, g, r, a)) for r, g, b, a in palette))
+    for name, pixels in named:
+        width, height = len(pixels[0]), len(pixels)
+        codes = encode([index_of(c) for row in pixels for c in row], width)
+        with open(os.path.join(folder, name + '.pic'), 'wb') as f:
+            f.write(struct.pack('<HH', width, height) + codes)
 
 
 def main():
     folder = sys.argv[1] if len(sys.argv) > 1 else os.path.dirname(os.path.abspath(__file__))
-    for size in (48, 72):
-        write_bitmap_8bit(os.path.join(folder, 'header%d.bmp' % size),
-                          on_white(render(size, 48, monitor_layers(detailed=True))))
     write_icon(os.path.join(folder, 'setup.ico'),
                [render(size, 48, monitor_layers(detailed=size >= 32) + install_arrow_layers())
                 for size in (16, 24, 32, 48)])
-    write_icon(os.path.join(folder, 'folder.ico'), [render(size, 32, folder_layers()) for size in (32, 48)])
+    write_pictures(folder,
+                   [('header%d' % size, on_white(render(size, 48, monitor_layers(detailed=True))))
+                    for size in (48, 72)] +
+                   [('folder%d' % size, as_bytes(render(size, 32, folder_layers()))) for size in (32, 48)])
 
 
 if __name__ == '__main__':
