@@ -12,6 +12,7 @@
 #include "package/package_reader.h"
 #include "saverpack/catalogue.h"
 #include "saverpack/host_file.h"
+#include "saverpack/language_tables.h"
 #include "saverpack/shipped_stub.h"
 #include "saverpack/temporary_output.h"
 
@@ -196,19 +197,21 @@ std::optional<Failure> WriteCheckBlock(scrsetup::CheckBlock block, PackageOutput
   return WriteBytes(bytes->data(), static_cast<int64_t>(bytes->size()), package);
 }
 
-// Picks the catalogue language that --language names; none when it names a file.
+// The catalogue language of the main table (the first --language entry);
+// none when it is a file.
 std::optional<Failure> ChooseLanguage(const BuildOptions& options,
+                                      const std::vector<LanguageEntry>& entries,
                                       const CatalogueLanguage*& chosen) {
-  const std::string& value = *options.language;
-  if (NamesLanguageFile(value, OpenForReading(value) != nullptr)) return std::nullopt;
-  chosen = FindCatalogueLanguage(value);
-  if (!chosen) {
-    return BadInput("--language " + Quoted(value) +
-                    ": no such file, and no catalogue language has that code ('saverpack "
-                    "languages' lists them)");
+  const LanguageEntry& main = entries.front();
+  if (!main.file.empty()) {
+    if (!main.code_page || main.code_page == options.code_page) return std::nullopt;
+    return Failure{kExitUsage, "--language " + main.spelling +
+                                   ": the first table is written in the package's code page; "
+                                   "give --codepage " + std::to_string(*main.code_page)};
   }
+  chosen = main.catalogue;
   if (!options.code_page) {
-    return Failure{kExitUsage, "--language " + value +
+    return Failure{kExitUsage, "--language " + entries.front().spelling +
                                    " is a catalogue language and needs a code page to be "
                                    "written in; --codepage none takes only files"};
   }
@@ -305,12 +308,15 @@ std::optional<Failure> BuildPackage(const BuildOptions& options) {
   std::vector<Input> parts(1);
   if (auto failure = OpenInput("--screensaver", options.screensaver, parts[0])) return failure;
   PartSizes sizes{.screensaver = parts[0].size};
+  std::vector<LanguageEntry> languages;
   const CatalogueLanguage* catalogue_language = nullptr;
   if (options.language) {
-    if (auto failure = ChooseLanguage(options, catalogue_language)) return failure;
+    if (auto failure = ReadLanguageEntries({*options.language}, languages)) return failure;
+    if (auto failure = ChooseLanguage(options, languages, catalogue_language)) return failure;
   }
   const std::optional<std::string> language_file =
-      catalogue_language ? std::nullopt : options.language;
+      catalogue_language || languages.empty() ? std::nullopt
+                                              : std::optional(languages.front().file);
   struct Block {
     std::string_view option;
     const std::optional<std::string>& path;
@@ -325,6 +331,11 @@ std::optional<Failure> BuildPackage(const BuildOptions& options) {
     if (code_page.number()) {
       if (auto failure = ConvertInput(input, code_page)) return failure;
     }
+    if (block.option != "--language" && input.converted) {
+      if (auto failure = CheckSharedText(*input.converted, input.Name(), languages, code_page)) {
+        return failure;
+      }
+    }
     block.size = input.PackagedSize();
   }
   if (catalogue_language) {
@@ -334,8 +345,17 @@ std::optional<Failure> BuildPackage(const BuildOptions& options) {
     if (auto failure = ConvertCatalogueLanguage(*catalogue_language, code_page, input)) {
       return failure;
     }
-    sizes.language = input.PackagedSize();
   }
+  if (languages.size() > 1) {
+    Input& main_table = parts.back();
+    std::string further;
+    if (auto failure = ComposeFurtherTables(languages, main_table.converted.value_or(""),
+                                            code_page, further)) {
+      return failure;
+    }
+    main_table.converted->append(further);
+  }
+  if (options.language) sizes.language = parts.back().PackagedSize();
   if (scrsetup::LicenseModeEnabled(record) && sizes.license == 0) {
     return BadInput("--license " + Quoted(*options.license) + ": is empty, but licence mode " +
                     std::to_string(options.license_mode) + " shows the licence page");
