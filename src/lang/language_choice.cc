@@ -7,32 +7,33 @@ namespace {
 
 constexpr std::string_view kSetupSection = "Setup";
 constexpr std::string_view kTablePrefix = "Setup ";
-constexpr std::string_view kMainPrefix = "Setup main ";
+constexpr std::string_view kMainWord = "main ";
 constexpr uint16_t kPrimaryLanguageMask = 0x3ff;
 constexpr uint16_t kEnglish = 0x09;
 
-// Reads "LLLL CCCC": four hexadecimal digits, a blank, a decimal code page
-// from 1 to 65535, and nothing else.
-bool ParseLanguageAndCodePage(std::string_view text, LanguageSection& section) {
-  if (text.size() < 6 || text[4] != ' ' || text.size() > 10) return false;
-  uint32_t language = 0;
-  for (char c : text.substr(0, 4)) {
-    const int digit = c >= '0' && c <= '9'   ? c - '0'
-                      : c >= 'A' && c <= 'F' ? c - 'A' + 10
-                      : c >= 'a' && c <= 'f' ? c - 'a' + 10
-                                             : -1;
+// Reads a table heading: "Setup ", "main " for the main table, four
+// hexadecimal digits, a blank and a decimal code page from 1 to 65535.
+bool ReadTableHeading(std::string_view line, LanguageSection& section, bool& main) {
+  if (!line.starts_with(kTablePrefix)) return false;
+  line.remove_prefix(kTablePrefix.size());
+  main = line.starts_with(kMainWord);
+  if (main) line.remove_prefix(kMainWord.size());
+  if (line.size() < 6 || line.size() > 10 || line[4] != ' ') return false;
+  uint32_t values[2] = {0, 0};  // language, code page
+  for (size_t i = 0; i < line.size(); ++i) {
+    if (i == 4) continue;
+    const bool hex = i < 4;
+    const char c = line[i];
+    const char lower = static_cast<char>(c | 0x20);
+    const int digit = c >= '0' && c <= '9'                   ? c - '0'
+                      : hex && lower >= 'a' && lower <= 'f' ? lower - 'a' + 10
+                                                             : -1;
     if (digit < 0) return false;
-    language = language * 16 + static_cast<uint32_t>(digit);
+    values[!hex] = values[!hex] * (hex ? 16 : 10) + static_cast<uint32_t>(digit);
   }
-  uint32_t code_page = 0;
-  for (char c : text.substr(5)) {
-    if (c < '0' || c > '9') return false;
-    code_page = code_page * 10 + static_cast<uint32_t>(c - '0');
-  }
-  if (code_page == 0 || code_page > 0xffff) return false;
-  section.language = static_cast<uint16_t>(language);
-  section.code_page = code_page;
-  return true;
+  section.language = static_cast<uint16_t>(values[0]);
+  section.code_page = values[1];
+  return values[1] != 0 && values[1] <= 0xffff;
 }
 
 // Calls `visit(section, is_main)` for each table heading of `text`, in
@@ -40,13 +41,9 @@ bool ParseLanguageAndCodePage(std::string_view text, LanguageSection& section) {
 template <typename Visit>
 void ForEachTableHeading(std::string_view text, Visit visit) {
   ForEachLanguageLine(text, [&](std::string_view line) {
-    const bool main = line.starts_with(kMainPrefix);
-    const std::string_view prefix = main ? kMainPrefix : kTablePrefix;
     LanguageSection section;
-    if (line.find('=') != std::string_view::npos || !line.starts_with(prefix) ||
-        !ParseLanguageAndCodePage(line.substr(prefix.size()), section)) {
-      return;
-    }
+    bool main = false;
+    if (line.find('=') != std::string_view::npos || !ReadTableHeading(line, section, main)) return;
     section.section = main ? kSetupSection : line;
     visit(section, main);
   });
@@ -56,7 +53,8 @@ void ForEachTableHeading(std::string_view text, Visit visit) {
 
 std::string LanguageSectionHeading(uint16_t language, uint32_t code_page, bool main) {
   constexpr char kHex[] = "0123456789ABCDEF";
-  std::string heading(main ? kMainPrefix : kTablePrefix);
+  std::string heading(kTablePrefix);
+  if (main) heading += kMainWord;
   for (int shift = 12; shift >= 0; shift -= 4) heading += kHex[(language >> shift) & 0xf];
   heading += ' ';
   heading += std::to_string(code_page);
