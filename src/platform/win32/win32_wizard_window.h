@@ -70,6 +70,8 @@ class Win32WizardWindow : public WizardWindow {
   bool CanTakeFocus(HWND control) const;
   void SyncRadioTabStops();
   void FitLinkToText();
+  int ButtonWidthForText(Control control);
+  void FitButtonsToText();
   LRESULT ColourStatic(HDC dc, HWND control);
   void PaintLines();
 
