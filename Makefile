@@ -1,6 +1,10 @@
 # Screensaver Setup: build, test and demo from a fresh Debian 12 machine.
 #   make test   installs what is missing, builds all three configurations and
-#               runs every test (unit tests and the end-to-end tests under Wine)
+#               runs every test (unit tests, the end-to-end tests under Wine,
+#               each fuzz harness briefly); on a machine that cannot run
+#               32-bit code the i686 tests are skipped, and the last lines
+#               say how many and why
+#   make release-check  the i686 tests, which must run and pass here
 #   make demo   builds everything, packs the example screensaver and shows
 #               what the installer does with it
 #   make dist   the release packages in build/dist: saverpack_VERSION_amd64.deb,
@@ -12,10 +16,10 @@ PACKAGES := cmake make g++ googletest \
             g++-mingw-w64-x86-64 g++-mingw-w64-i686 \
             wine64 fonts-wine fonts-ipafont-gothic xvfb xauth xdotool imagemagick liblnk-utils \
             osslsigncode openssl locales debootstrap python3-yaml dpkg-dev lintian \
-            libfuse3-dev fuse3
+            libfuse3-dev fuse3 clang libfuzzer-14-dev
 
 .PHONY: all deps deps-apt deps-wow64 build build-native build-win64 build-win32 build-win32-unit \
-        build-native-asan test unit fuzz demo bench dist clean
+        build-native-asan test unit fuzz release-check demo bench dist clean
 
 all: build
 
@@ -51,20 +55,31 @@ build-native-asan: deps
 	cmake --preset native-asan >/dev/null
 	cmake --build --preset native-asan -j$(JOBS)
 
+# Each fuzz harness runs FUZZ_TEST_SECONDS over its seeds and kept findings.
+# The last lines name the tests that were skipped and why.
+FUZZ_TEST_SECONDS ?= 10
 test: build build-native-asan
-	ctest --preset native -j$(JOBS)
+	ctest --preset native -j$(JOBS) --output-junit results.xml
 	ctest --preset native-asan -j$(JOBS)
+	$(MAKE) --no-print-directory fuzz FUZZ_SECONDS=$(FUZZ_TEST_SECONDS)
+	@python3 tests/skipped_tests.py build/native/results.xml
+
+# What ships is the i686 stub: before a release, its tests must run and pass
+# on a machine that runs 32-bit code. Here a skip is a failure.
+release-check: build
+	E2E_REQUIRE_32BIT=1 ctest --preset native -j$(JOBS) --no-tests=error -R '_i686$$'
 
 unit: build-native
 	ctest --preset native -j$(JOBS) -L unit
 
 # libFuzzer harnesses (tests/fuzz), each run for FUZZ_SECONDS from the seed
-# corpus in build/fuzz/corpus, which keeps what they learn. An input that
-# breaks one is left in build/fuzz/findings.
+# corpus in build/fuzz/corpus, which keeps what they learn, after the inputs
+# that once broke it (tests/fuzz/regressions/NAME, read only). An input that
+# breaks one is left in build/fuzz/findings; keep it in regressions/ once
+# the fault is mended.
 FUZZ_SECONDS ?= 60
 # Every tests/fuzz/NAME_fuzzer.cc is a harness (tests/fuzz/CMakeLists.txt reads the same).
 FUZZ_HARNESSES := $(patsubst tests/fuzz/%_fuzzer.cc,%,$(sort $(wildcard tests/fuzz/*_fuzzer.cc)))
-fuzz: PACKAGES += clang libfuzzer-14-dev
 fuzz: deps-apt
 	cmake --preset fuzz >/dev/null
 	cmake --build build/fuzz -j$(JOBS) --target fuzz_all
@@ -72,7 +87,8 @@ fuzz: deps-apt
 	@mkdir -p build/fuzz/findings
 	@for h in $(FUZZ_HARNESSES); do \
 	  build/fuzz/bin/fuzz_$$h -max_total_time=$(FUZZ_SECONDS) -timeout=10 -print_final_stats=1 \
-	      -artifact_prefix=build/fuzz/findings/$$h- build/fuzz/corpus/$$h >build/fuzz/$$h.log 2>&1 \
+	      -artifact_prefix=build/fuzz/findings/$$h- build/fuzz/corpus/$$h \
+	      $$(ls -d tests/fuzz/regressions/$$h 2>/dev/null) >build/fuzz/$$h.log 2>&1 \
 	    || { tail -n 60 build/fuzz/$$h.log; echo "fuzz_$$h: FAILED (log: build/fuzz/$$h.log)"; exit 1; }; \
 	  echo "fuzz_$$h: $$(grep -m1 -o 'Done [0-9]* runs in [0-9]* second(s)' build/fuzz/$$h.log)"; \
 	done

@@ -17,7 +17,11 @@ namespace scrsetup {
 //    is cut to its first 8 characters followed by ".scr"; a name without
 //    "." is never cut;
 //  - in a name longer than 4 characters, every character but the last 4
-//    that is not an ASCII letter or digit becomes "_".
+//    that is not an ASCII letter or digit becomes "_"; a double-byte
+//    character whose first byte is rewritten is rewritten whole (only a
+//    second byte that is a letter or digit stays), so the rule never turns
+//    a second byte "\" or ":" into a separator: the folder part is the same
+//    before and after.
 std::string ApplyShortNameRule(const PathRules& paths, std::string_view screensaver_file);
 
 // The version classes from which the rule applies (Windows 2000 and later).

@@ -47,5 +47,29 @@ TEST(ShortNameRule, FindsTheNameByCharactersAndRewritesBytes) {
   EXPECT_EQ(ApplyShortNameRule(paths, name), "__Northe.scr");
 }
 
+// A double-byte character whose first byte is rewritten is rewritten whole,
+// even when its second byte is among the last 4: that byte never comes out
+// as a "\" or ":" of its own, so the folder part stays what it was.
+TEST(ShortNameRule, RewritesADoubleByteCharacterWhole) {
+  struct Case {
+    const char* in;
+    const char* out;
+  } cases[] = {
+      {"Sub3\xff\xff~\xfc:\x8c\x9c\x85", "Sub3_____\x8c\x9c\x85"},  // ":" stays a second byte
+      {"abc\x95\\xyz", "abc__xyz"},              // a second byte "\" likewise
+      {"abc\x9c\x81\x9c\\x", "abc__\x9c\\x"},   // and the characters after keep their split
+      {"abcd\x95" "Axyz", "abcd_Axyz"},            // a letter as second byte stays
+      {"\x95\x95Long.scr", "__Long.scr"},         // in the middle: as before
+  };
+  testing::FakeSystemInfo system;
+  system.code_page = 932;
+  const PathRules paths(system);
+  for (const Case& c : cases) {
+    const std::string out = ApplyShortNameRule(paths, c.in);
+    EXPECT_EQ(out, c.out) << c.in;
+    EXPECT_EQ(paths.FolderPart(out), paths.FolderPart(c.in)) << c.in;
+  }
+}
+
 }  // namespace
 }  // namespace scrsetup

@@ -38,9 +38,14 @@ bool PathRules::EndsWithBackslash(std::string_view path) const {
 }
 
 std::string PathRules::WithTrailingBackslash(std::string_view path) const {
-  std::string result(path);
-  if (!EndsWithBackslash(path)) result += '\\';
-  return result;
+  if (EndsWithBackslash(path)) return std::string(path);
+  const size_t last = LastCharacterStart(path);
+  // Half a character: the "\" appended would become its second byte.
+  if (!path.empty() && last == path.size() - 1 &&
+      system_.IsLeadByte(static_cast<uint8_t>(path[last]))) {
+    path.remove_suffix(1);
+  }
+  return std::string(path) + '\\';
 }
 
 std::string_view PathRules::WithoutTrailingBackslash(std::string_view path) const {
@@ -68,6 +73,10 @@ std::string PathRules::LowerAsciiLetters(std::string_view name) const {
     }
   }
   return lowered;
+}
+
+size_t PathRules::CharacterLength(std::string_view text, size_t at) const {
+  return at + 1 < text.size() && system_.IsLeadByte(static_cast<uint8_t>(text[at])) ? 2 : 1;
 }
 
 bool PathRules::IsDriveRoot(std::string_view path) {

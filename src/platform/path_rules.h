@@ -27,12 +27,17 @@ class PathRules {
   // Whether the last character is "\".
   bool EndsWithBackslash(std::string_view path) const;
   // `path` with a "\" appended unless it already ends with one ("" gives "\").
+  // A lead byte left alone at the end is dropped first, so that the "\"
+  // stands as a character of its own: the result always ends with "\".
   std::string WithTrailingBackslash(std::string_view path) const;
   // `path` without its last character when that is "\"; otherwise `path`.
   std::string_view WithoutTrailingBackslash(std::string_view path) const;
   // `path` without a trailing "\", except for a drive root ("C:\") and the
   // root "\" itself, which keep theirs.
   std::string_view WithoutTrailingBackslashUnlessRoot(std::string_view path) const;
+  // The length in bytes of the character that starts at `at` in `text`: 2
+  // for a lead byte followed by another byte, otherwise 1.
+  size_t CharacterLength(std::string_view text, size_t at) const;
   // Whether `path` is a drive root: an ASCII letter, ":" and "\" ("C:\").
   static bool IsDriveRoot(std::string_view path);
   // `name` without its last character (both bytes of a double-byte one).

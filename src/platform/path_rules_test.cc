@@ -32,7 +32,6 @@ TEST(PathRules, SplitsByCharactersOfTheCodePage) {
       {932, "C:\\\x81:x.scr", "C:\\", "\x81:x.scr", false},
       {932, "\xE0\\\xFC\\", "", "\xE0\\\xFC\\", false},
       {932, "\xA0\\", "\xA0\\", "", true},  // 0xA0 is a single-byte character
-      {932, "C:\\ab\x95", "C:\\", "ab\x95", false},  // a lead byte at the end
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(::testing::Message() << c.code_page << " " << c.path);
@@ -48,6 +47,22 @@ TEST(PathRules, SplitsByCharactersOfTheCodePage) {
     EXPECT_EQ(without, c.ends_with_backslash ? std::string_view(c.path).substr(0, with.size() - 1)
                                              : std::string_view(c.path));
   }
+}
+
+// A lead byte at the end is a character of its own, but one "\" after it
+// would be its second byte: WithTrailingBackslash drops it instead.
+TEST(PathRules, ALeadByteAtTheEndNeverTakesTheAppendedBackslash) {
+  testing::FakeSystemInfo system;
+  system.code_page = 932;
+  const PathRules paths(system);
+  EXPECT_EQ(paths.FolderPart("C:\\ab\x95"), "C:\\");
+  EXPECT_EQ(paths.FileNamePart("C:\\ab\x95"), "ab\x95");
+  EXPECT_FALSE(paths.EndsWithBackslash("C:\\ab\x95"));
+  EXPECT_EQ(paths.WithTrailingBackslash("C:\\ab\x95"), "C:\\ab\\");
+  EXPECT_EQ(paths.WithTrailingBackslash("\x95"), "\\");
+  EXPECT_EQ(paths.WithTrailingBackslash("C:\\\x95\\"), "C:\\\x95\\\\");  // a whole character stays
+  system.code_page = 1252;
+  EXPECT_EQ(paths.WithTrailingBackslash("C:\\ab\x95"), "C:\\ab\x95\\");
 }
 
 TEST(PathRules, DriveRootsKeepTheirBackslash) {

@@ -44,6 +44,31 @@ TEST(ExpandFolderMacros, KeepsADoubleByteCharacterEndingInTheBackslashByte) {
   EXPECT_EQ(ExpandFolderMacros(paths, "C:\\\x95\\", "", "C:\\W", "C:\\P"), "C:\\\x95\\\\");
 }
 
+// Under 932 a field ending in half a character (a lone lead byte) loses it,
+// so that the "\" after it stays a separator; under 1252 the byte is a
+// character of its own and stays.
+TEST(ExpandFolderMacros, DropsALoneLeadByteBeforeTheBackslash) {
+  struct Case {
+    int code_page;
+    const char* folder;
+    const char* subfolder;
+    const char* expected;
+  } cases[] = {
+      {932, "C:\\Savers", "Sub\x95", "C:\\Savers\\Sub\\"},
+      {932, "C:\\Savers\x95", "Sub", "C:\\Savers\\Sub\\"},
+      {932, "C:\\Savers\x95", "", "C:\\Savers\\"},
+      {932, "C:\\Savers", "Sub\x95 ", "C:\\Savers\\Sub\\"},  // the blank trimmed first
+      {1252, "C:\\Savers", "Sub\x95", "C:\\Savers\\Sub\x95\\"},
+  };
+  testing::FakeSystemInfo system;
+  const PathRules paths(system);
+  for (const Case& c : cases) {
+    system.code_page = c.code_page;
+    EXPECT_EQ(ExpandFolderMacros(paths, c.folder, c.subfolder, "C:\\W", "C:\\P"), c.expected)
+        << c.code_page << " " << c.folder << " + " << c.subfolder;
+  }
+}
+
 TEST(ExpandFolderMacros, LooksTheFoldersUpOnTheMachine) {
   testing::FakeMachine machine;
   machine.files.windows_folder = "D:\\WinNT\\";

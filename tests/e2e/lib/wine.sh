@@ -630,3 +630,73 @@ lnk_target() {
     [[ -n $out ]] || return 1
     echo "${out%%$'\n'*}"
 }
+
+# ------------------------------------------------------- 32-bit code
+
+# Some machines give programs no 32-bit code segment: a far return to the
+# 32-bit user code selector faults, so the 32-bit environment cannot run any
+# 32-bit Windows program, however sound. helpers/code_segment_probe.c tells
+# (CODE_SEGMENT_PROBE, built by CMake; built here when unset). The answer,
+# "yes" or "no", is kept in "$E2E_WORK/code-segment" for the test run; the
+# CTest fixture e2e_code_segment makes it afresh. Sourcing this file with
+# E2E_ARCH=i686 on a machine without the segment ends the script with one
+# line and E2E_SKIP_STATUS, which CTest reports as skipped.
+#   E2E_ASSUME_NO_32BIT_SEGMENT=1  the probe answers "no" (checks the skip path
+#                                  on any machine)
+#   E2E_REQUIRE_32BIT=1            an i686 test fails instead of skipping
+#                                  (make release-check)
+E2E_SKIP_STATUS=77
+E2E_NO_SEGMENT_REASON="this machine gives programs no 32-bit code segment, so no 32-bit Windows program can run here"
+
+# Prints the path of the probe program, building it into E2E_WORK if needed.
+e2e_code_segment_probe() {
+    if [[ -n ${CODE_SEGMENT_PROBE:-} ]]; then
+        echo "$CODE_SEGMENT_PROBE"
+        return
+    fi
+    local probe=$E2E_WORK/code_segment_probe
+    if [[ ! -x $probe ]]; then
+        mkdir -p "$E2E_WORK"
+        cc -O2 -o "$probe.$$" "$E2E_LIB_DIR/../helpers/code_segment_probe.c" >&2 &&
+            mv -f "$probe.$$" "$probe" || fail "cannot build the code segment probe"
+    fi
+    echo "$probe"
+}
+
+# Runs the probe, keeps its answer in "$E2E_WORK/code-segment" and prints
+# its line. Fails when the probe itself breaks.
+e2e_probe_code_segment() {
+    e2e_require_work
+    local line status=0
+    if [[ ${E2E_ASSUME_NO_32BIT_SEGMENT:-} == 1 ]]; then
+        line="no (E2E_ASSUME_NO_32BIT_SEGMENT=1)"
+    else
+        line=$("$(e2e_code_segment_probe)") || status=$?
+        ((status <= 1)) || fail "the code segment probe broke: $line"
+    fi
+    mkdir -p "$E2E_WORK"
+    echo "${line%% *}" >"$E2E_WORK/code-segment.$$"
+    mv -f "$E2E_WORK/code-segment.$$" "$E2E_WORK/code-segment"
+    echo "32-bit code segment: $line"
+}
+
+# Prints the kept answer ("yes" or "no"), probing first if there is none.
+e2e_code_segment() {
+    [[ -f $E2E_WORK/code-segment ]] || e2e_probe_code_segment >&2
+    e2e_read_line "$E2E_WORK/code-segment"
+}
+
+# Returns on a machine that runs 32-bit code; elsewhere ends the script as
+# skipped, or as failed with E2E_REQUIRE_32BIT=1.
+e2e_require_32bit_code() {
+    e2e_require_work
+    [[ $(e2e_code_segment) == yes ]] && return
+    [[ ${E2E_REQUIRE_32BIT:-} != 1 ]] ||
+        fail "$E2E_NO_SEGMENT_REASON (E2E_REQUIRE_32BIT=1: not skipped)"
+    echo "skipped: $E2E_NO_SEGMENT_REASON"
+    exit "$E2E_SKIP_STATUS"
+}
+
+if [[ $E2E_ARCH == i686 ]]; then
+    e2e_require_32bit_code
+fi
