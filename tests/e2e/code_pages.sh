@@ -155,6 +155,7 @@ captions_fit_every_language() {
   printf 'Read me.\n' >"$dir/readme.txt"
   printf 'Licence terms.\n' >"$dir/license.txt"
   : >"$dir/clipped.txt"
+  : >"$dir/measured.txt"
   while read -r code locale cp; do
     local package=$dir/setup-$code.exe handle wizard caption next install finish
     "$SAVERPACK" build -o "$package" --stub "$SETUP_EXE" --screensaver "$PROBE_SCR" \
@@ -178,6 +179,7 @@ captions_fit_every_language() {
       wait_until 20 eval 'measure | grep -Fq -- ": $text ("' ||
         fail "$code: no button '$text' in: $(measure | tr '\n' '|')"
       measured=$(measure)
+      sed "s/^/$code: /" <<<"$measured" >>"$dir/measured.txt"
       grep '^CLIPPED' <<<"$measured" | sed "s/^/$code: /" >>"$dir/clipped.txt" || true
       [[ -z ${3:-} ]] || screenshot "$3-$code" >/dev/null
       # shellcheck disable=SC2046  # "X Y", two arguments

@@ -7,6 +7,8 @@
 #include "package/package_reader.h"
 #include "saverpack/host_file.h"
 #include "saverpack/package_builder.h"
+#include "saverpack/package_inspector.h"
+#include "saverpack/report_format.h"
 #include "saverpack/test_support.h"
 
 namespace saverpack {
@@ -97,6 +99,12 @@ TEST_F(SeveralLanguagesTest, EachTableInItsOwnCodePage) {
       {932, 0x0411, "\x96\xdf\x82\xe9"},
       {1250, 0x0415, "Back"},
   };
+  PackageReport report;
+  ASSERT_FALSE(InspectPackageFile(options_.output, report));
+  PackageCodePage code_page;
+  EXPECT_NE(FormatReportText(report, code_page).find("Languages               \"de 1252, fr 1252, "
+                                                     "ru 1251, ja 932\"\n"),
+            std::string::npos);
   for (const Case& c : cases) {
     std::optional<std::string_view> section =
         scrsetup::ChooseLanguageSection(block, c.code_page, c.ui_language);
@@ -111,6 +119,9 @@ TEST_F(SeveralLanguagesTest, OneTableIsWrittenAsBefore) {
   ASSERT_FALSE(BuildPackage(options_));
   EXPECT_TRUE(scrsetup::ReadLanguageSections(LanguageBlock()).empty());
   EXPECT_EQ(LanguageBlock().find("Setup main"), std::string::npos);
+  PackageReport report;
+  ASSERT_FALSE(InspectPackageFile(options_.output, report));
+  EXPECT_TRUE(report.languages.empty());
 }
 
 TEST_F(SeveralLanguagesTest, ReadmeMustReadTheSameInEveryCodePage) {

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "lang/language_choice.h"
 #include "package/check_block.h"
 #include "package/package_reader.h"
 #include "package/setup_record.h"
@@ -27,6 +28,10 @@ struct PackageReport {
   std::optional<int64_t> screensaver_size;
   // The block after the end signature; only a setup package carries one.
   scrsetup::CheckBlockRead check;
+  // The language and code page of each table of a language block with
+  // several tables, the main table first (sections not kept); empty for a
+  // package with one table or none.
+  std::vector<scrsetup::LanguageSection> languages;
   // Each way the record or the check block does not fit the file, in words;
   // empty when they do.
   std::vector<std::string> problems;
