@@ -1,11 +1,13 @@
 #include "install/install_sequence.h"
 
+#include <algorithm>
 #include <memory>
 #include <optional>
 #include <string_view>
 #include <vector>
 
 #include "install/failure_report.h"
+#include "install/progress_pacer.h"
 #include "install/settings_key.h"
 #include "install/shell_links.h"
 #include "install/staged_file.h"
@@ -19,16 +21,30 @@ namespace scrsetup {
 namespace {
 
 constexpr int64_t kCopyChunk = 100001;
-// The longest the copy loop goes without a message pass: the window stays
-// alive and the bar moves at the rate a person sees, while a fast disk is
-// not held up by window work on each of its thousands of chunks.
-constexpr uint64_t kWindowWorkInterval = 15;
 
 constexpr char kPreviewNotice[] =
     "After successful installation screensaver setup would open Windows Screen Saver Settings. "
     "This window is not displayed in setup preview mode.";
 
 enum class CopyOutcome { kCopied, kFailed, kDamaged };
+
+// The CRC-32 of the payload as it is copied, kept only when the package
+// carries a check block to compare it with: only such a package pays for it.
+class PayloadCheck {
+ public:
+  explicit PayloadCheck(const CheckBlockRead& check)
+      : checked_(check.state == CheckBlockState::kPresent), expected_(check.block.payload_crc) {}
+  void Add(const char* bytes, int64_t count) {
+    if (checked_) crc_ = Crc32(crc_, bytes, static_cast<size_t>(count));
+  }
+  // Whether the bytes added match the check block; true without one.
+  bool Matches() const { return !checked_ || crc_ == expected_; }
+
+ private:
+  const bool checked_;
+  const uint32_t expected_;
+  uint32_t crc_ = 0;
+};
 
 // One installation: the values the steps share.
 class Installation {
@@ -57,7 +73,16 @@ class Installation {
   // The copy block: payload, readme, uninstaller, each complete before any
   // is moved into place; then the "install" verb.
   [[nodiscard]] CopyOutcome CopyBlock();
+  // Copies the payload with the window disabled and the wait cursor shown,
+  // then compares it with the check block.
   [[nodiscard]] CopyOutcome CopyPayload(File& source);
+  // The copy loop from `position` (the payload's start), chunk by chunk: each
+  // chunk is written (not in PreviewOnlyMode), added to `check` and shown.
+  // False on a failed or overlong read, a short write, or a payload that
+  // ends before its length.
+  [[nodiscard]] bool CopyPayloadChunks(File& source, int64_t position, PayloadCheck& check);
+  // Does the window work `pacer` finds due for the bar at `percent`.
+  void ShowCopyProgress(ProgressPacer& pacer, int percent);
   [[nodiscard]] bool WriteReadme();
   [[nodiscard]] bool WriteUninstaller(File& source);
   // Moves the written files into place; false when one cannot be moved.
@@ -151,7 +176,7 @@ std::optional<std::string_view> Installation::SettleTargetName() {
 InstallResult Installation::ErrorExit(std::string_view message) {
   ReportFailure(context_, context_.Translate(message));
   wizard_.SelectPage(kDirectoryPage);
-  return InstallResult::kSilentAbort;
+  return InstallResult::kBackToDirectoryPage;
 }
 
 CopyOutcome Installation::CopyBlock() {
@@ -174,55 +199,52 @@ CopyOutcome Installation::CopyBlock() {
 }
 
 CopyOutcome Installation::CopyPayload(File& source) {
-  const RunContext& c = context_;
-  // Position and size of the own file are kept here rather than asked of
-  // the file every round: nothing else moves it while the loop runs.
-  int64_t position = StubLength(c.PackageEnd, c.record);
+  const int64_t position = StubLength(context_.PackageEnd, context_.record);
   if (!source.Seek(position)) return CopyOutcome::kFailed;
-  Application& app = c.platform.app;
-  SystemInfo& system = c.platform.system;
+  Application& app = context_.platform.app;
   WizardWindow& controls = wizard_.Controls();
   app.SetWaitCursor(true);
   controls.SetWindowEnabled(false);
+  PayloadCheck check(context_.check);
+  const bool copied = CopyPayloadChunks(source, position, check);
+  controls.SetWindowEnabled(true);
+  app.SetWaitCursor(false);
+  if (!copied) return CopyOutcome::kFailed;
+  return check.Matches() ? CopyOutcome::kCopied : CopyOutcome::kDamaged;
+}
 
-  std::vector<char> buffer(kCopyChunk);
-  int64_t remaining = PayloadLength(c.record);
+bool Installation::CopyPayloadChunks(File& source, int64_t position, PayloadCheck& check) {
+  // Position and size of the own file are kept here rather than asked of
+  // the file every round: nothing else moves it while the loop runs.
+  int64_t remaining = PayloadLength(context_.record);
   const int64_t size = source.Size();
-  // Only a package that carries a check block pays for the CRC.
-  const bool checked = c.check.state == CheckBlockState::kPresent;
-  uint32_t crc = 0;
-  int shown_percent = 0;  // the Progress page starts the bar at 0
-  uint64_t last_pass = system.TickCount();
-  bool ok = remaining >= 0 && size >= 0;
-  while (ok && remaining > 0 && position < size) {
+  if (remaining < 0 || size < 0) return false;
+  ProgressPacer pacer(context_.platform.system.TickCount());
+  std::vector<char> buffer(kCopyChunk);
+  while (remaining > 0 && position < size) {
     const int64_t want = std::min(remaining, kCopyChunk);
     const int64_t count = source.Read(buffer.data(), want);
-    ok = count > 0 && count <= want;
-    if (ok && !preview_) ok = payload_->file().Write(buffer.data(), count) == count;
-    if (!ok) break;
-    if (checked) crc = Crc32(crc, buffer.data(), static_cast<size_t>(count));
+    if (count <= 0 || count > want) return false;
+    if (!preview_ && payload_->file().Write(buffer.data(), count) != count) return false;
+    check.Add(buffer.data(), count);
     position += count;
     remaining -= count;
     payload_bytes_ += count;
-    // Window work only for a new visible value, or once the interval is up.
-    const int percent = ProgressPercent(position, size);
-    const uint64_t now = system.TickCount();
-    if (percent == shown_percent && now - last_pass < kWindowWorkInterval) continue;
-    if (percent != shown_percent) {
-      controls.SetProgress(percent, 100);
-      controls.RepaintProgress();
-      shown_percent = percent;
-    }
-    app.ProcessMessages();
-    last_pass = now;
+    ShowCopyProgress(pacer, ProgressPercent(position, size));
   }
   // A payload that ends before its declared length is a damaged package.
-  ok = ok && remaining == 0;
+  return remaining == 0;
+}
 
-  controls.SetWindowEnabled(true);
-  app.SetWaitCursor(false);
-  if (!ok) return CopyOutcome::kFailed;
-  return checked && crc != c.check.block.payload_crc ? CopyOutcome::kDamaged : CopyOutcome::kCopied;
+void Installation::ShowCopyProgress(ProgressPacer& pacer, int percent) {
+  const ProgressPacer::Work work = pacer.After(percent, context_.platform.system.TickCount());
+  if (work == ProgressPacer::Work::kNone) return;
+  if (work == ProgressPacer::Work::kBarAndMessages) {
+    WizardWindow& controls = wizard_.Controls();
+    controls.SetProgress(percent, 100);
+    controls.RepaintProgress();
+  }
+  context_.platform.app.ProcessMessages();
 }
 
 bool Installation::WriteReadme() {

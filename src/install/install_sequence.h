@@ -3,10 +3,10 @@
 //
 // In one pass it checks and creates the destination folder, settles the
 // file name, copies the screensaver out of the running file with progress,
-// hands it to the shell's "install" verb, writes the readme file and the
-// uninstaller, registers the installation and remembers the installed path.
-// In PreviewOnlyMode it reads the payload with the same progress but writes
-// and registers nothing.
+// writes the readme file and the uninstaller, moves the three into place,
+// hands the screensaver to the shell's "install" verb, registers the
+// installation and remembers the installed path. In PreviewOnlyMode it reads
+// the payload with the same progress but writes and registers nothing.
 //
 // The files are written under temporary names and moved into place only
 // when all are complete, so a failed reinstallation keeps the earlier one
@@ -34,11 +34,12 @@ class InstallerWindow {
 };
 
 enum class InstallResult {
-  kInstalled,     // installed or previewed; the wizard moved on
-  kFailed,        // the copy failed: reported, nothing left, window closed
-  kDamaged,       // the payload does not match its check: reported as a
-                  // corrupted file, nothing left, window closed
-  kSilentAbort,   // a folder or target error: reported, back on the Directory page
+  kInstalled,            // installed or previewed; the wizard moved on
+  kFailed,               // the copy failed: reported, nothing left, window closed
+  kDamaged,              // the payload does not match its check: reported as a
+                         // corrupted file, nothing left, window closed
+  kBackToDirectoryPage,  // a folder or target error: reported, back on the
+                         // Directory page for another folder
 };
 
 // Runs the installation; the wizard's btnOKClick hands over to it.

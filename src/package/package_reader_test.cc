@@ -166,10 +166,7 @@ TEST_F(PackageReaderTest, WritesAnUninstallerFromTheRunningPackage) {
     ASSERT_TRUE(WriteUninstallerPackage(*source, end, record, *target));
     target.reset();
 
-    std::string expected = package.stub + package.readme + package.license + package.language;
-    expected.append(reinterpret_cast<const char*>(&record), sizeof(record));
-    expected += "ScUnin.sig";
-    EXPECT_EQ(files_.Contents("C:\\u.exe"), expected) << with_blocks;
+    EXPECT_EQ(files_.Contents("C:\\u.exe"), package.UninstallerBytes(record)) << with_blocks;
   }
 }
 

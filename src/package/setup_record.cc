@@ -44,17 +44,6 @@ bool SetCountedText(CountedString& field, std::string_view text) {
   return true;
 }
 
-bool BlockSizesConsistent(const SetupRecord& record) {
-  if (record.ReadmeSize < 0 || record.LicenseSize < 0 || record.LanguageSize < 0) return false;
-  const int64_t sum = int64_t{record.ReadmeSize} + record.LicenseSize + record.LanguageSize;
-  return sum == record.ExtrasSize;
-}
-
-bool PayloadInsidePackage(const SetupRecord& record, int64_t package_end) {
-  const int64_t payload_length = int64_t{record.PayloadSize} - record.ExtrasSize - kTailSize;
-  return payload_length >= 0 && StubLength(package_end, record) >= 0;
-}
-
 SetupRecord EmptyRecord() {
   SetupRecord record;
   std::memset(&record, 0, sizeof(record));

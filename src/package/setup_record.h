@@ -154,19 +154,6 @@ inline bool LicenseModeEnabled(const SetupRecord& record) {
   return record.LicenseMode >= 1 && record.LicenseMode <= 3;
 }
 
-// Whether the record's text block sizes keep the package's invariants: none
-// negative and ExtrasSize their sum. PayloadSize is not looked at: only a
-// setup package has a payload, and an uninstaller's field is stale.
-bool BlockSizesConsistent(const SetupRecord& record);
-
-// Whether the payload of a setup package ending at `package_end` lies inside
-// the file: a payload length of 0 or more (counted in 64 bits, so no size
-// near the int32 limits wraps into a valid-looking one) and PayloadSize at
-// most PackageEnd, a Stub of 0 bytes or more.
-// With BlockSizesConsistent, every part of the package then lies inside
-// [0, package_end).
-bool PayloadInsidePackage(const SetupRecord& record, int64_t package_end);
-
 // Positions inside a package, from PackageEnd and the record.
 inline int64_t RecordStart(int64_t package_end) { return package_end - kTailSize; }
 inline int64_t ExtrasStart(int64_t package_end, const SetupRecord& record) {

@@ -16,6 +16,7 @@ namespace {
 using testing::FakeMachine;
 using testing::FakeValue;
 using testing::PackageBuilder;
+using testing::RegisteringPackage;
 using testing::WizardRun;
 
 constexpr char kFolder[] = "C:\\Savers\\";
@@ -25,15 +26,6 @@ constexpr char kGroup[] =
 constexpr char kDesktopLink[] = "C:\\Users\\Tester\\Desktop\\Preview Aurora.lnk";
 constexpr char kEntryKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Aurora";
 constexpr char kSettingsKey[] = "Software\\Lumivane\\Aurora";
-
-PackageBuilder Package(int flags = 7, bool readme = true) {
-  PackageBuilder package;
-  if (readme) package.readme = "Read me";
-  package.record.AddUninstallEntry = flags & 1;
-  package.record.CreateProgramGroup = (flags >> 1) & 1;
-  package.record.CreateDesktopShortcut = (flags >> 2) & 1;
-  return package;
-}
 
 // Installs `package` into C:\Savers on `machine`, then makes the written
 // uninstaller the running program.
@@ -63,7 +55,7 @@ class UninstallTest : public ::testing::Test {
 
 TEST_F(UninstallTest, YesRemovesEverythingAndStartsTheHiddenCopy) {
   FakeMachine machine;
-  Install(machine, Package());
+  Install(machine, RegisteringPackage());
   machine.registry.SetValue(RegistryRoot::kCurrentUser, kSettingsKey, "StartID", FakeValue{FakeValue::kDword, "", 3});
   machine.registry.SetString(RegistryRoot::kCurrentUser, kSettingsKey, "Speed", "fast");
   machine.registry.SetString(RegistryRoot::kCurrentUser, std::string(kSettingsKey) + "\\PlayList\\One", "x", "y");
@@ -117,7 +109,7 @@ TEST_F(UninstallTest, YesRemovesEverythingAndStartsTheHiddenCopy) {
 
 TEST_F(UninstallTest, ConfirmationAndClosingTextsAreTranslated) {
   FakeMachine machine;
-  PackageBuilder package = Package();
+  PackageBuilder package = RegisteringPackage();
   package.language =
       "Setup\r\nUninstall=Entfernen\r\n"
       "Are you sure you want to remove %s and its components?=%s wirklich entfernen?\r\n"
@@ -168,7 +160,7 @@ TEST_F(UninstallTest, TheChosenTableServesTheInstallationAndTheUninstaller) {
 // long name finds the file its installation wrote under the short one.
 TEST_F(UninstallTest, AppliesTheShortNameRuleToItsRecord) {
   FakeMachine machine;
-  PackageBuilder package = Package(0, false);
+  PackageBuilder package = RegisteringPackage(0, false);
   SetFieldText(package.record.ScreensaverFile, "My Long Saver.scr", true);
   WizardRun run(machine, package.Bytes(), "setup.exe -silent C:\\Savers");
   const std::string uninstaller = "C:\\Savers\\uninstall My_Long_.exe";
@@ -188,7 +180,7 @@ TEST_F(UninstallTest, AppliesTheShortNameRuleToItsRecord) {
 
 TEST_F(UninstallTest, NoRemovesNothingAndStartsNothing) {
   FakeMachine machine;
-  Install(machine, Package());
+  Install(machine, RegisteringPackage());
   std::vector<std::string> files = machine.files.AllFiles();
   Uninstall(machine, MessageAnswer::kNo, flags_);
   EXPECT_EQ(machine.files.AllFiles(), files);
@@ -202,7 +194,7 @@ TEST_F(UninstallTest, NoRemovesNothingAndStartsNothing) {
 
 TEST_F(UninstallTest, PreviewAsksButRemovesNothing) {
   FakeMachine machine;
-  Install(machine, Package());
+  Install(machine, RegisteringPackage());
   std::vector<std::string> files = machine.files.AllFiles();
   RunFlags preview;
   preview.PreviewOnlyMode = true;
@@ -216,7 +208,7 @@ TEST_F(UninstallTest, PreviewAsksButRemovesNothing) {
 
 TEST_F(UninstallTest, SilentStillAsksAndNeverInstalls) {
   FakeMachine machine;
-  Install(machine, Package());
+  Install(machine, RegisteringPackage());
   RunFlags silent;
   silent.SilentMode = true;
   silent.SilentFolder = "C:\\Elsewhere";
@@ -230,7 +222,7 @@ TEST_F(UninstallTest, FlagsDecideWhatIsRemoved) {
   for (int flags = 0; flags < 8; ++flags) {
     SCOPED_TRACE(flags);
     FakeMachine machine;
-    Install(machine, Package(7, false));
+    Install(machine, RegisteringPackage(7, false));
     // Flip the flags in the installed uninstaller's record.
     std::string& bytes = machine.files.Entry(kUninstaller).data;
     size_t record = bytes.size() - kTailSize;
@@ -253,7 +245,7 @@ TEST_F(UninstallTest, TitleEndingInTheBackslashByteUnderShiftJis) {
   const std::string group = std::string(kGroup, sizeof(kGroup) - 7) + title;  // without "Aurora"
   FakeMachine machine;
   machine.system.code_page = 932;
-  PackageBuilder package = Package();
+  PackageBuilder package = RegisteringPackage();
   ASSERT_TRUE(SetFieldText(package.record.Title, title, true));
   SetCountedText(package.record.DefaultFolder, "C:\\Savers");
   SetCountedText(package.record.DefaultSubfolder, title);
@@ -298,7 +290,7 @@ TEST_F(UninstallTest, RemembersOnlyFilesItsOwnInstallationMade) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     FakeMachine machine;
-    Install(machine, Package());
+    Install(machine, RegisteringPackage());
     machine.files.AddFile("C:\\Savers\\Aurora1.scr", "s");
     machine.files.AddFile("C:\\Windows\\System32\\kernel32.dll", "k");
     machine.registry.DeleteTree(RegistryRoot::kCurrentUser, kSettingsKey);
@@ -346,7 +338,7 @@ TEST_F(UninstallTest, TwoInstallationsInOneFolderDeleteOnlyTheirOwnFiles) {
     SCOPED_TRACE(c.name);
     FakeMachine machine;
     for (const std::string title : {"Aurora", c.second_title}) {
-      PackageBuilder package = Package(0, false);
+      PackageBuilder package = RegisteringPackage(0, false);
       SetFieldText(package.record.Title, title, true);
       if (title == "Aurora") {  // lost before the same screensaver is installed again
         machine.registry.DeleteTree(RegistryRoot::kCurrentUser, kSettingsKey);
@@ -377,7 +369,7 @@ TEST_F(UninstallTest, RecognisesItsFolderThroughAShortPath) {
   machine.files.AddShortName("C:\\PROGRA~1", "C:\\Program Files");
   machine.files.AddShortName("C:\\Program Files\\Aurora\\UNINST~1.EXE",
                              "C:\\Program Files\\Aurora\\uninstall Aurora.exe");
-  WizardRun run(machine, Package(0, false).Bytes(), "setup.exe -silent \"C:\\Program Files\\Aurora\"");
+  WizardRun run(machine, RegisteringPackage(0, false).Bytes(), "setup.exe -silent \"C:\\Program Files\\Aurora\"");
   ASSERT_TRUE(machine.files.HasFile("C:\\Program Files\\Aurora\\Aurora.scr"));
   machine.files.program_path = "C:\\PROGRA~1\\Aurora\\UNINST~1.EXE";
   machine.app = testing::FakeApplication();
@@ -391,7 +383,7 @@ TEST_F(UninstallTest, PayloadSizeIsNeverRead) {
   for (int32_t payload_size : {0, -1, 12345, INT32_MAX, INT32_MIN}) {
     SCOPED_TRACE(payload_size);
     FakeMachine machine;
-    Install(machine, Package());
+    Install(machine, RegisteringPackage());
     std::string& bytes = machine.files.Entry(kUninstaller).data;
     std::memcpy(&bytes[bytes.size() - kTailSize + offsetof(SetupRecord, PayloadSize)], &payload_size,
                 sizeof(payload_size));
@@ -415,6 +407,17 @@ TEST_F(UninstallTest, FailuresAreReportedAsACorruptedFile) {
          bytes[bytes.size() - kTailSize + offsetof(SetupRecord, RecordSignature)] = 'x';
        },
        0},
+      // The sizes still add up and the (empty) language block still reads.
+      {"record places the blocks before the file's start",
+       [](FakeMachine& m) {
+         std::string& bytes = m.files.Entry(kUninstaller).data;
+         SetupRecord record;
+         std::memcpy(&record, bytes.data() + bytes.size() - kTailSize, sizeof(record));
+         record.ReadmeSize += static_cast<int32_t>(bytes.size());
+         record.ExtrasSize += static_cast<int32_t>(bytes.size());
+         std::memcpy(bytes.data() + bytes.size() - kTailSize, &record, sizeof(record));
+       },
+       0},
       {"remembered name is not text",
        [](FakeMachine& m) {
          m.registry.SetValue(RegistryRoot::kCurrentUser, kSettingsKey, "FileName_",
@@ -427,7 +430,7 @@ TEST_F(UninstallTest, FailuresAreReportedAsACorruptedFile) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     FakeMachine machine;
-    Install(machine, Package());
+    Install(machine, RegisteringPackage());
     c.arrange(machine);
     Uninstall(machine, MessageAnswer::kYes, flags_);
     ASSERT_EQ(machine.dialogs.shown.size(), c.questions + 1);

@@ -14,7 +14,7 @@ namespace scrsetup {
 namespace {
 
 using testing::FakeMachine;
-using testing::PackageBuilder;
+using testing::EveryPartPackage;
 using testing::WizardRun;
 
 constexpr char kCorrupted[] = "The file is corrupted. Setup can not continue.";
@@ -22,24 +22,10 @@ constexpr char kCorrupted[] = "The file is corrupted. Setup can not continue.";
 enum class Run { kWizard, kSilent, kUninstaller };
 enum class Outcome { kLoaded, kCorruptedReport, kNeither };
 
-PackageBuilder FullPackage() {
-  PackageBuilder package;
-  package.readme = "Aurora\r\nNorthern lights on your screen.\r\n";
-  package.license = "Licence\nUse it as you like.\n";
-  package.language = "Setup\r\nNext=Weiter\r\nCancel=Abbrechen\r\nUninstall=Entfernen\r\n";
-  package.record.LicenseMode = 1;
-  package.record.AddUninstallEntry = package.record.CreateProgramGroup = 1;
-  package.record.CreateDesktopShortcut = 1;
-  SetFieldText(package.record.WebAddress, "https://example.org", true);
-  SetCountedText(package.record.DefaultFolder, "<Program Files>");
-  SetCountedText(package.record.DefaultSubfolder, "Aurora");
-  return package;
-}
-
 // The uninstaller a silent installation of FullPackage writes.
 std::string InstalledUninstaller() {
   FakeMachine machine;
-  WizardRun run(machine, FullPackage().Bytes(), "setup.exe -silent C:\\Savers");
+  WizardRun run(machine, EveryPartPackage().Bytes(), "setup.exe -silent C:\\Savers");
   return machine.files.Contents("C:\\Savers\\entfernen Aurora.exe");
 }
 
@@ -74,7 +60,7 @@ struct Subject {
 };
 
 std::vector<Subject> Subjects() {
-  const std::string setup = FullPackage().Bytes();
+  const std::string setup = EveryPartPackage().Bytes();
   return {{"wizard", setup, Run::kWizard},
           {"silent", setup, Run::kSilent},
           {"uninstaller", InstalledUninstaller(), Run::kUninstaller}};

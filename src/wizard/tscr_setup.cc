@@ -4,6 +4,7 @@
 #include "lang/english_texts.h"
 #include "lang/language_choice.h"
 #include "lang/text.h"
+#include "package/record_problems.h"
 #include "package/short_name.h"
 #include "package/windows_version.h"
 #include "wizard/destination_folder.h"
@@ -79,14 +80,11 @@ bool TSCRSetup::LoadPackage(File& own_file, PackageKind kind) {
   LangRenameControls();
   // Block sizes that do not add up would make the payload and the blocks be
   // read from the wrong places: a truncated screensaver reported as installed.
-  if (!BlockSizesConsistent(record_)) return false;
+  // A setup package's payload is copied from PackageEnd - PayloadSize and its
+  // uninstaller from the Stub before it: both must lie inside the file.
+  if (!FindRecordProblems(record_, PackageEnd_, kind).None()) return false;
 
   if (kind == PackageKind::kUninstaller) return RunUninstall(own_file, context_, *window_);
-  // Only a setup package has a payload (an uninstaller's PayloadSize still
-  // holds the setup value, or whatever else, and nothing reads it). The
-  // installation copies it from PackageEnd - PayloadSize and the uninstaller
-  // the Stub before it: both must lie inside the file.
-  if (!PayloadInsidePackage(record_, PackageEnd_)) return false;
   std::optional<SetupTexts> texts = ReadSetupTexts(own_file, PackageEnd_, record_);
   if (!texts) return false;
   texts_ = std::move(*texts);
@@ -188,7 +186,7 @@ bool TSCRSetup::btnOKClick() {
   if (flags_.SilentMode && result != InstallResult::kInstalled) {
     exit_code_ = result == InstallResult::kDamaged ? kExitPackageUnreadable : kExitInstallFailed;
   }
-  return result != InstallResult::kSilentAbort;
+  return result != InstallResult::kBackToDirectoryPage;
 }
 
 void TSCRSetup::btnNextClick() {

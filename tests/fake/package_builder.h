@@ -61,6 +61,60 @@ struct PackageBuilder {
   std::string CheckedBytes(const PackageFacts& facts = {}) const {
     return Bytes() + CheckBlockBytes(facts);
   }
+
+  // The uninstaller an installation writes from this package holding
+  // `held` as its record: the Stub (its header has no signature fields to
+  // clear), the three blocks, the record and "ScUnin.sig".
+  std::string UninstallerBytes(const SetupRecord& held) const {
+    std::string bytes = stub + readme + license + language;
+    bytes.append(reinterpret_cast<const char*>(&held), sizeof(held));
+    return bytes + "ScUnin.sig";
+  }
+  std::string UninstallerBytes() const { return UninstallerBytes(FinalRecord()); }
+
+  // Sets the registrations the record asks for: bit 0 the uninstall entry,
+  // bit 1 the program group, bit 2 the desktop shortcut.
+  void SetRegistrations(int flags) {
+    record.AddUninstallEntry = flags & 1;
+    record.CreateProgramGroup = (flags >> 1) & 1;
+    record.CreateDesktopShortcut = (flags >> 2) & 1;
+  }
 };
+
+// The packages the tests share.
+
+// A small package with the registrations of `flags` (all three unless
+// told) and, unless told, the readme "Read me".
+inline PackageBuilder RegisteringPackage(int flags = 7, bool with_readme = true) {
+  PackageBuilder package;
+  if (with_readme) package.readme = "Read me";
+  package.SetRegistrations(flags);
+  return package;
+}
+
+// A screensaver of 250,000 bytes (three copy chunks), a readme, an English
+// language table and every registration; no licence page.
+inline PackageBuilder ThreeChunkPackage() {
+  PackageBuilder package = RegisteringPackage();
+  package.payload = std::string(250000, 'p');
+  package.readme = "Read me\r\nplease";
+  package.language = "Setup\r\nBack=Back\r\n";
+  return package;
+}
+
+// Every optional part in use, the payload small: readme, licence page, a
+// German language table (the uninstaller is "entfernen Aurora.exe"), web
+// link, default folder and every registration.
+inline PackageBuilder EveryPartPackage() {
+  PackageBuilder package = RegisteringPackage();
+  package.readme = "Aurora\r\nNorthern lights on your screen.\r\n";
+  package.license = "Licence\nUse it as you like.\n";
+  package.language = "Setup\r\nNext=Weiter\r\nCancel=Abbrechen\r\nUninstall=Entfernen\r\n";
+  package.record.LicenseMode = 1;
+  SetFieldText(package.record.WebAddress, "https://example.org", true);
+  SetCountedText(package.record.DefaultFolder, "<Program Files>");
+  SetCountedText(package.record.DefaultSubfolder, "Aurora");
+  return package;
+}
 
 }  // namespace scrsetup::testing

@@ -2,17 +2,20 @@
 
 #include <cstdio>
 
+#include "package/record_problems.h"
 #include "saverpack/host_file.h"
 
 namespace saverpack {
 namespace {
 
+using scrsetup::RecordProblem;
 using scrsetup::SetupRecord;
 
 std::string Bytes(int64_t count) { return std::to_string(count); }
 
-// Lists each way the record does not fit the file, and sets the sizes of
-// the stub and the screensaver that follow from it.
+// Lists each way the record does not fit the file, as the installer's load
+// finds them, and sets the sizes of the stub and the screensaver that follow
+// from it.
 void CheckRecord(PackageReport& report) {
   const SetupRecord& record = report.record;
   auto& problems = report.problems;
@@ -20,29 +23,29 @@ void CheckRecord(PackageReport& report) {
     problems.push_back("RecordSignature is not \"" + std::string(scrsetup::kRecordSignature) +
                        "\"");
   }
-  int64_t block_sum =
-      int64_t{record.ReadmeSize} + int64_t{record.LicenseSize} + int64_t{record.LanguageSize};
-  if (block_sum != record.ExtrasSize) {
+  const scrsetup::RecordProblems found =
+      scrsetup::FindRecordProblems(record, report.package_end, report.kind);
+  if (found.Has(RecordProblem::kExtrasSizeNotTheSum)) {
+    int64_t block_sum =
+        int64_t{record.ReadmeSize} + int64_t{record.LicenseSize} + int64_t{record.LanguageSize};
     problems.push_back("ExtrasSize " + Bytes(record.ExtrasSize) +
                        " is not ReadmeSize + LicenseSize + LanguageSize = " + Bytes(block_sum));
   }
-  if (record.ReadmeSize < 0 || record.LicenseSize < 0 || record.LanguageSize < 0) {
+  if (found.Has(RecordProblem::kNegativeBlockSize)) {
     problems.push_back("a block size is negative");
   }
-  int64_t extras_start = scrsetup::ExtrasStart(report.package_end, record);
-  if (record.ExtrasSize < 0 || extras_start < 0) {
+  if (found.Has(RecordProblem::kBlocksOutsideFile)) {
     problems.push_back("the blocks (ExtrasSize " + Bytes(record.ExtrasSize) +
                        ") do not lie inside the file");
   }
+  int64_t extras_start = scrsetup::ExtrasStart(report.package_end, record);
   if (report.kind == scrsetup::PackageKind::kUninstaller) {
     report.stub_size = extras_start;
     return;
   }
   report.stub_size = scrsetup::StubLength(report.package_end, record);
-  int64_t screensaver_size = scrsetup::PayloadLength(record);
-  report.screensaver_size = screensaver_size;
-  if (report.stub_size < 0 || screensaver_size < 0 ||
-      report.stub_size + screensaver_size != extras_start) {
+  report.screensaver_size = scrsetup::PayloadLength(record);
+  if (found.Has(RecordProblem::kPayloadOutsideFile)) {
     problems.push_back("PayloadSize " + Bytes(record.PayloadSize) +
                        " does not place the screensaver inside the file");
   }

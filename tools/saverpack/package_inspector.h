@@ -1,7 +1,8 @@
 // Inspecting a package: finds it and reads its record exactly as the
-// installer does (the core's LocatePackage and ReadRecord), then checks the
-// record against the file, and a setup package's check block against the
-// CRC-32 values of the bytes it covers, recomputed from the file.
+// installer does (the core's LocatePackage and ReadRecord), checks the record
+// against the file with the installer's own rules (FindRecordProblems), and
+// a setup package's check block against the CRC-32 values of the bytes it
+// covers, recomputed from the file.
 #pragma once
 
 #include <cstdint>
