@@ -136,7 +136,7 @@ TEST_F(UninstallTest, TheChosenTableServesTheInstallationAndTheUninstaller) {
   FakeMachine machine;
   machine.system.code_page = 1251;
   machine.system.ui_language = 0x0419;
-  PackageBuilder package = Package();
+  PackageBuilder package = RegisteringPackage();
   package.language =
       "Setup\r\nUninstall=Entfernen\r\nReadme=Liesmich\r\n"
       "Setup main 0407 1252\r\n"
