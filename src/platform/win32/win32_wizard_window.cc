@@ -515,31 +515,27 @@ void Win32WizardWindow::SyncRadioTabStops() {
 void Win32WizardWindow::FitLinkToText() {
   HWND link = Handle(Control::Link);
   if (!link) return;
-  const std::string text = Text(Control::Link);
-  SIZE extent = {};
-  {
-    WindowDc dc(link);
-    SelectedObject font(dc.get(), resources_.link_font());
-    GetTextExtentPoint32A(dc.get(), text.c_str(), static_cast<int>(text.size()), &extent);
-  }
   const Box& box = LayoutOf(Control::Link).box;
-  const int width = std::min<int>(extent.cx + 1, scale_(box.width));
+  const int width = std::min<int>(TextWidth(Control::Link, resources_.link_font()) + 1,
+                                  scale_(box.width));
   SetWindowPos(link, nullptr, 0, 0, width, scale_(box.y + box.height) - scale_(box.y),
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-// The width `control` needs for its text (accelerator marks not counted),
-// at least its laid-out width.
-int Win32WizardWindow::ButtonWidthForText(Control control) {
+// The width of the text of `control` in `font` (an accelerator mark
+// counted as a character: a little room to spare).
+int Win32WizardWindow::TextWidth(Control control, HFONT font) {
   const std::string text = Text(control);
-  RECT extent = {};
-  {
-    WindowDc dc(Handle(control));
-    SelectedObject font(dc.get(), resources_.text_font());
-    DrawTextA(dc.get(), text.c_str(), static_cast<int>(text.size()), &extent,
-              DT_CALCRECT | DT_SINGLELINE);
-  }
-  return std::max<int>(extent.right + 2 * scale_(kButtonTextMargin),
+  SIZE extent = {};
+  WindowDc dc(Handle(control));
+  SelectedObject selected(dc.get(), font);
+  GetTextExtentPoint32A(dc.get(), text.c_str(), static_cast<int>(text.size()), &extent);
+  return extent.cx;
+}
+
+// The width `control` needs for its text, at least its laid-out width.
+int Win32WizardWindow::ButtonWidthForText(Control control) {
+  return std::max<int>(TextWidth(control, resources_.text_font()) + 2 * scale_(kButtonTextMargin),
                        scale_(LayoutOf(control).box.width));
 }
 
