@@ -16,7 +16,8 @@ PACKAGES := cmake make g++ googletest \
             g++-mingw-w64-x86-64 g++-mingw-w64-i686 \
             wine64 fonts-wine fonts-ipafont-gothic xvfb xauth xdotool imagemagick liblnk-utils \
             osslsigncode openssl locales debootstrap python3-yaml dpkg-dev lintian \
-            libfuse3-dev fuse3 clang libfuzzer-14-dev
+            libfuse3-dev fuse3 clang libfuzzer-14-dev \
+            nlohmann-json3-dev
 
 .PHONY: all deps deps-apt deps-wow64 build build-native build-win64 build-win32 build-win32-unit \
         build-native-asan test unit fuzz release-check demo bench dist clean

@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "package/package_reader.h"
-#include "saverpack/host_file.h"
+#include "saverpack/host/host_file.h"
 
 namespace {
 

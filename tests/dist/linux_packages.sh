@@ -49,12 +49,14 @@ listing() {  # ROOT
   (cd "$1" && find . -type f | sort | tr '\n' ' ')
 }
 files="./bin/saverpack ./share/doc/saverpack/README.md ./share/doc/saverpack/changelog.gz \
-./share/doc/saverpack/copyright ./share/saverpack/setup-x64.exe ./share/saverpack/setup-x86.exe "
+./share/doc/saverpack/copyright ./share/man/man1/saverpack.1.gz ./share/saverpack/setup-x64.exe \
+./share/saverpack/setup-x86.exe "
 
 # lintian: errors fail, warnings are shown.
 lintian_out=$(lintian "$deb" 2>/dev/null) || true
 echo "lintian: ${lintian_out:-no findings}"
 check '! grep -q "^E:" <<<"$lintian_out"' "lintian finds no errors in $(basename "$deb")"
+check '! grep -q "no-manual-page\|manpage-has" <<<"$lintian_out"' "lintian finds the manual page, and no fault in it"
 check '[[ $(dpkg-deb -f "$deb" Version) == "$VERSION" ]]' "the package's version is $VERSION"
 check 'dpkg-deb -f "$deb" Depends | grep -q libc6' "the package depends on the C library"
 
@@ -64,6 +66,9 @@ check 'cmp "$work/deb/usr/share/saverpack/setup-x86.exe" "$WIN32_BIN_DIR/setup.e
 check 'cmp "$work/deb/usr/share/saverpack/setup-x64.exe" "$WIN64_BIN_DIR/setup.exe"' "setup-x64.exe is the x86_64 stub"
 check '! file "$work/deb/usr/bin/saverpack" | grep -q "not stripped"' "saverpack is stripped"
 check_tool deb "$work/deb/usr/bin/saverpack"
+check '[[ -z $(man -l --warnings=all "$work/deb/usr/share/man/man1/saverpack.1.gz" 2>&1 >/dev/null) ]] &&
+  man -l "$work/deb/usr/share/man/man1/saverpack.1.gz" 2>/dev/null | grep -q -- "--uninstall-entry"' \
+  "man saverpack shows the build options without a warning"
 
 # dpkg -i and -r into a root of its own: only the package's files, and none
 # left after removal. Its dependencies are the host's, so they are not

@@ -150,7 +150,7 @@ localized_round_trip() {
 # (helpers/caption_fit.c). Fails naming every text that does not fit.
 captions_fit_every_language() {
   local catalogue exe dir=$E2E_TEST_DIR code locale cp
-  catalogue=$(dirname "${BASH_SOURCE[0]}")/../../tools/saverpack/catalogue
+  catalogue=$(dirname "${BASH_SOURCE[0]}")/../../tools/saverpack/build/catalogue
   exe=$(build_helper caption_fit)
   printf 'Read me.\n' >"$dir/readme.txt"
   printf 'Licence terms.\n' >"$dir/license.txt"

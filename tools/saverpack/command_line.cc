@@ -1,7 +1,5 @@
 #include "saverpack/command_line.h"
 
-#include <algorithm>
-#include <charconv>
 #include <span>
 #include <utility>
 
@@ -19,45 +17,16 @@ constexpr std::string_view kUsageLines =
     "  saverpack help [build | init | inspect | winget | languages]\n"
     "  saverpack --version\n";
 
-constexpr std::string_view kBuildHelp =
+// Before the option lines of BuildOptionsHelp.
+constexpr std::string_view kBuildHelpBeforeOptions =
     "\n"
     "saverpack build writes a setup package: the stub (the installer program)\n"
     "followed by the screensaver, the readme, licence and language blocks and\n"
     "the setup record. OUT is replaced only once the new package is complete.\n"
-    "\n"
-    "  -o, --output OUT.exe    the package to write\n"
-    "  --arch x86 | x64        the installer program that ships with saverpack to\n"
-    "                          build on: x86 (the default) runs on every Windows,\n"
-    "                          x64 only on 64-bit Windows\n"
-    "  --stub STUB.exe         build on this installer program instead\n"
-    "  --screensaver FILE.scr  the screensaver; its file name, at most 255 bytes,\n"
-    "                          is the name it is installed under\n"
-    "  --title TEXT            the name the installer shows (at most 32 bytes)\n"
-    "  --web URL               web address the installer shows as a link\n"
-    "                          (at most 102 bytes)\n"
-    "  --readme FILE           text for the readme page\n"
-    "  --license FILE          text for the licence page\n"
-    "  --license-mode N        record value 0 to 255; 1, 2 and 3 show the licence\n"
-    "                          page (default: 1 with --license, otherwise 0)\n"
-    "  --language CODE | FILE  the installer's texts: a language of the catalogue\n"
-    "                          (see 'saverpack languages') or a language table\n"
-    "                          file; a value that names an existing file or holds\n"
-    "                          a \"/\", \"\\\" or \".\" is a file\n"
-    "  --codepage N | none     the Windows code page the texts are written in\n"
-    "                          (default 1252; 874, 932, 936, 949, 950, 1250 to\n"
-    "                          1258), the one the users' Windows runs; \"none\"\n"
-    "                          stores every text and file byte for byte as given\n"
-    "  --folder TEXT           default installation folder (at most 250 bytes;\n"
-    "                          default \"<Program Files>\")\n"
-    "  --subfolder TEXT        default subfolder (at most 250 bytes; default: the\n"
-    "                          title)\n"
-    "  --skip-folder-page      do not show the folder page\n"
-    "  --uninstall-entry       add the screensaver to the system's uninstall list\n"
-    "  --program-group         create a program group in the Start menu\n"
-    "  --desktop-shortcut      create a shortcut on the desktop\n"
-    "  --version TEXT          the screensaver's version, for the uninstall entry\n"
-    "  --publisher TEXT        who publishes it, for the uninstall entry\n"
-    "  --help-link URL         its support address, for the uninstall entry\n"
+    "\n";
+
+// After the option lines of BuildOptionsHelp.
+constexpr std::string_view kBuildHelpAfterOptions =
     "\n"
     "PACKAGE.ini, a package file, gives the options as 'key = value' lines (UTF-8),\n"
     "the keys being the long option names without \"--\" (\"output\", \"title\",\n"
@@ -130,41 +99,15 @@ constexpr std::string_view kExitHelp =
     "check block that does not match, a failed read or write); 2 wrong command\n"
     "line.\n";
 
+// An option of inspect or winget, or a build option (BuildOptionTable).
 struct OptionRule {
   std::string_view name;
   bool takes_value;
   bool required;
-  bool is_path = false;
   std::string_view short_name = "";
+  bool repeatable = false;
 
-  // "-o (--output)" for an option with a short name.
-  std::string Shown() const {
-    return short_name.empty() ? std::string(name)
-                              : std::string(short_name) + " (" + std::string(name) + ")";
-  }
-};
-
-constexpr OptionRule kBuildOptions[] = {
-    {"--output", true, true, true, "-o"},
-    {"--stub", true, false, true},
-    {"--arch", true, false},
-    {"--screensaver", true, true, true},
-    {"--title", true, true},
-    {"--web", true, false},
-    {"--readme", true, false, true},
-    {"--license", true, false, true},
-    {"--license-mode", true, false},
-    {"--language", true, false},  // a path only when it names a file
-    {"--folder", true, false},
-    {"--subfolder", true, false},
-    {"--skip-folder-page", false, false},
-    {"--uninstall-entry", false, false},
-    {"--program-group", false, false},
-    {"--desktop-shortcut", false, false},
-    {"--codepage", true, false},
-    {"--version", true, false},
-    {"--publisher", true, false},
-    {"--help-link", true, false},
+  std::string Shown() const { return ShownOptionName(name, short_name); }
 };
 
 constexpr OptionRule kInspectOptions[] = {
@@ -178,7 +121,7 @@ constexpr OptionRule kWingetOptions[] = {
     {"--url", true, true},
     {"--license", true, false},
     {"--description", true, false},
-    {"--output", true, false, true, "-o"},
+    {"--output", true, false, "-o"},
     {"--codepage", true, false},
 };
 
@@ -196,10 +139,13 @@ struct GivenArguments {
   bool Has(std::string_view name) const { return Find(name).has_value(); }
 };
 
-Failure UsageFailure(std::string_view command, const std::string& problem) {
-  std::string message = std::string(command) + ": " + problem + "\nRun 'saverpack " +
-                        std::string(command) + " --help' for usage.";
-  return Failure{kExitUsage, message};
+std::vector<OptionRule> BuildOptionRules() {
+  std::vector<OptionRule> rules;
+  for (const BuildOption& option : BuildOptionTable()) {
+    rules.push_back(
+        {option.name, option.TakesValue(), option.required, option.short_name, option.repeatable});
+  }
+  return rules;
 }
 
 Failure GeneralUsageFailure(const std::string& problem) {
@@ -220,7 +166,8 @@ std::optional<Failure> MissingRequired(std::string_view command, std::span<const
 }
 
 // Sorts `arguments` into options (under their long names) and plain
-// arguments; a failure for an unknown, repeated or valueless option.
+// arguments; a failure for an unknown or valueless option, or one given
+// twice that is not repeatable.
 std::optional<Failure> Collect(std::string_view command,
                                std::span<const std::string_view> arguments,
                                std::span<const OptionRule> rules, GivenArguments& given) {
@@ -237,7 +184,7 @@ std::optional<Failure> Collect(std::string_view command,
     if (rule == nullptr) {
       return UsageFailure(command, "unknown option '" + std::string(argument) + "'");
     }
-    if (given.Has(rule->name)) {
+    if (!rule->repeatable && given.Has(rule->name)) {
       return UsageFailure(command, "option " + rule->Shown() + " is given twice");
     }
     std::string_view value;
@@ -260,32 +207,6 @@ std::optional<Failure> CollectAll(std::string_view command,
   return MissingRequired(command, rules, given);
 }
 
-std::optional<int> ParseLicenseMode(std::string_view text) {
-  int value = -1;
-  auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (error != std::errc() || end != text.data() + text.size() || value < 0 || value > 255) {
-    return std::nullopt;
-  }
-  return value;
-}
-
-// Reads a --codepage value into `code_page` (nullopt for "none"); the
-// problem in words when it names no supported code page.
-std::optional<std::string> ReadCodePage(std::string_view text, std::optional<int>& code_page) {
-  if (text == "none") {
-    code_page.reset();
-    return std::nullopt;
-  }
-  int value = 0;
-  auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (error != std::errc() || end != text.data() + text.size() || !IsSupportedCodePage(value)) {
-    return "'" + std::string(text) +
-           "' is not a supported code page (874, 932, 936, 949, 950, 1250 to 1258, or none)";
-  }
-  code_page = value;
-  return std::nullopt;
-}
-
 // Reads --codepage into `code_page` when given.
 std::optional<Failure> ParseCodePage(std::string_view command, const GivenArguments& given,
                                      std::optional<int>& code_page) {
@@ -297,21 +218,10 @@ std::optional<Failure> ParseCodePage(std::string_view command, const GivenArgume
   return std::nullopt;
 }
 
-// A setting's name as its source spells it: "--title" on the command line,
-// "title" in a package file.
-std::string Shown(const OptionSetting& setting) {
-  return setting.origin.empty() ? setting.name : setting.name.substr(2);
-}
-
-Failure SettingFailure(const OptionSetting& setting, const std::string& problem) {
-  if (setting.origin.empty()) return UsageFailure("build", problem);
-  return Failure{kExitBadInput, setting.origin + ": " + problem};
-}
-
 std::optional<Failure> ParseBuild(std::span<const std::string_view> arguments,
                                   ParsedCommandLine& parsed) {
   GivenArguments given;
-  if (auto failure = Collect("build", arguments, kBuildOptions, given)) return failure;
+  if (auto failure = Collect("build", arguments, BuildOptionRules(), given)) return failure;
   if (given.plain.size() > 1) {
     return UsageFailure("build", "unexpected argument '" + std::string(given.plain[1]) + "'");
   }
@@ -319,7 +229,7 @@ std::optional<Failure> ParseBuild(std::span<const std::string_view> arguments,
     parsed.build_settings.push_back({std::string(name), std::string(value), ""});
   }
   if (!given.plain.empty()) {
-    parsed.package_file = std::string(given.plain[0]);
+    parsed.ini_file = std::string(given.plain[0]);
     return std::nullopt;
   }
   return ComposeBuildOptions(parsed.build_settings, "", parsed.build);
@@ -380,97 +290,6 @@ std::optional<Command> CommandNamed(std::string_view name) {
 
 }  // namespace
 
-std::optional<BuildOptionKind> FindBuildOption(std::string_view name) {
-  for (const OptionRule& rule : kBuildOptions) {
-    if (rule.name == name) return BuildOptionKind{rule.takes_value, rule.is_path};
-  }
-  return std::nullopt;
-}
-
-std::vector<OptionSetting> MergeSettings(std::vector<OptionSetting> file,
-                                         const std::vector<OptionSetting>& command_line) {
-  for (const OptionSetting& setting : command_line) {
-    auto same = std::find_if(file.begin(), file.end(),
-                             [&setting](const OptionSetting& s) { return s.name == setting.name; });
-    if (same != file.end()) {
-      *same = setting;
-    } else {
-      file.push_back(setting);
-    }
-  }
-  return file;
-}
-
-std::optional<Failure> ComposeBuildOptions(const std::vector<OptionSetting>& settings,
-                                           std::string_view package_file, BuildOptions& build) {
-  auto find = [&settings](std::string_view name) -> const OptionSetting* {
-    for (const OptionSetting& setting : settings) {
-      if (setting.name == name) return &setting;
-    }
-    return nullptr;
-  };
-  for (const OptionRule& rule : kBuildOptions) {
-    if (!rule.required || find(rule.name)) continue;
-    if (package_file.empty()) return UsageFailure("build", "option " + rule.Shown() + " is required");
-    return Failure{kExitBadInput, std::string(package_file) + ": no " + std::string(rule.name.substr(2)) +
-                                      " given: add a line '" + std::string(rule.name.substr(2)) +
-                                      " = ...' or give " + std::string(rule.name)};
-  }
-  auto text = [&find](std::string_view name) {
-    const OptionSetting* setting = find(name);
-    return setting ? setting->value : std::string();
-  };
-  auto file = [&find](std::string_view name) -> std::optional<std::string> {
-    if (const OptionSetting* setting = find(name)) return setting->value;
-    return std::nullopt;
-  };
-  auto has = [&find](std::string_view name) { return find(name) != nullptr; };
-  build.output = text("--output");
-  build.stub = text("--stub");
-  if (const OptionSetting* stub = find("--stub"); stub && stub->value.empty()) {
-    return SettingFailure(*stub, Shown(*stub) + " needs a file name");
-  }
-  if (const OptionSetting* arch_setting = find("--arch")) {
-    std::optional<StubArch> arch = StubArchNamed(arch_setting->value);
-    if (!arch) {
-      return SettingFailure(*arch_setting, Shown(*arch_setting) + " '" + arch_setting->value +
-                                               "' is neither x86 nor x64");
-    }
-    build.arch = *arch;
-  }
-  build.screensaver = text("--screensaver");
-  build.title = text("--title");
-  build.web_address = text("--web");
-  build.readme = file("--readme");
-  build.license = file("--license");
-  build.language = file("--language");
-  build.folder = has("--folder") ? text("--folder") : std::string(kDefaultFolder);
-  build.subfolder = has("--subfolder") ? text("--subfolder") : build.title;
-  build.skip_folder_page = has("--skip-folder-page");
-  build.add_uninstall_entry = has("--uninstall-entry");
-  build.create_program_group = has("--program-group");
-  build.create_desktop_shortcut = has("--desktop-shortcut");
-  build.display_version = text("--version");
-  build.publisher = text("--publisher");
-  build.help_link = text("--help-link");
-
-  build.license_mode = build.license ? 1 : 0;
-  if (const OptionSetting* mode_setting = find("--license-mode")) {
-    std::optional<int> mode = ParseLicenseMode(mode_setting->value);
-    if (!mode) {
-      return SettingFailure(*mode_setting, Shown(*mode_setting) + " '" + mode_setting->value +
-                                               "' is not a number from 0 to 255");
-    }
-    build.license_mode = *mode;
-  }
-  if (const OptionSetting* code_page = find("--codepage")) {
-    if (auto problem = ReadCodePage(code_page->value, build.code_page)) {
-      return SettingFailure(*code_page, Shown(*code_page) + " " + *problem);
-    }
-  }
-  return std::nullopt;
-}
-
 ParsedCommandLine ParseCommandLine(const std::vector<std::string_view>& arguments) {
   ParsedCommandLine parsed;
   if (arguments.empty()) {
@@ -527,15 +346,34 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string_view>& argument
   return parsed;
 }
 
+std::string_view UsageLines() { return kUsageLines; }
+
+std::string CommandHelp(Command command) {
+  switch (command) {
+    case Command::kBuild:
+      return std::string(kBuildHelpBeforeOptions) + BuildOptionsHelp() +
+             std::string(kBuildHelpAfterOptions);
+    case Command::kInit:
+      return std::string(kInitHelp);
+    case Command::kInspect:
+      return std::string(kInspectHelp);
+    case Command::kWinget:
+      return std::string(kWingetHelp);
+    case Command::kLanguages:
+      return std::string(kLanguagesHelp);
+    default:
+      return "";
+  }
+}
+
+std::string_view ExitStatusHelp() { return kExitHelp; }
+
 std::string HelpText(Command topic) {
   std::string text = "saverpack: builds and inspects Screensaver Setup packages.\n\n";
   text += kUsageLines;
-  bool all = topic == Command::kHelp;
-  if (all || topic == Command::kBuild) text += kBuildHelp;
-  if (all || topic == Command::kInit) text += kInitHelp;
-  if (all || topic == Command::kInspect) text += kInspectHelp;
-  if (all || topic == Command::kWinget) text += kWingetHelp;
-  if (all || topic == Command::kLanguages) text += kLanguagesHelp;
+  for (Command command : kCommands) {
+    if (topic == Command::kHelp || topic == command) text += CommandHelp(command);
+  }
   text += kExitHelp;
   return text;
 }

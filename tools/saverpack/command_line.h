@@ -14,10 +14,11 @@
 // --license-mode a number from 0 to 255, --arch x86 or x64 and --codepage
 // a supported code page or "none". Whether texts fit the record and
 // files can be read is the build's business. Every problem found here is a
-// usage failure (exit status 2). A build that names a package file is
-// parsed in two steps: the command line's options here, then
+// usage failure (exit status 2). The build options are those of
+// BuildOptionTable (build/build_options.h). A build that names an INI file
+// is parsed in two steps: the command line's options here, then
 // ComposeBuildOptions over the file's options with the command line's laid
-// over them (package_file.h); a problem in a file's line is bad input
+// over them (build/ini_file.h); a problem in a file's line is bad input
 // (exit status 1) named by the file and line.
 #pragma once
 
@@ -26,72 +27,12 @@
 #include <string_view>
 #include <vector>
 
-#include "saverpack/failure.h"
-#include "saverpack/package_code_page.h"
-#include "saverpack/shipped_stub.h"
+#include "saverpack/build/build_options.h"
+#include "saverpack/host/failure.h"
+#include "saverpack/text/package_code_page.h"
+#include "saverpack/winget/winget_manifest.h"
 
 namespace saverpack {
-
-inline constexpr std::string_view kDefaultFolder = "<Program Files>";
-
-struct BuildOptions {
-  std::string output;
-  std::string stub;  // empty: the stub for `arch` that ships with saverpack
-  StubArch arch = StubArch::kX86;
-  std::string screensaver;
-  std::string title;
-  std::string web_address;
-  std::optional<std::string> readme;
-  std::optional<std::string> license;
-  // A catalogue language's code or a language table file (NamesLanguageFile).
-  std::optional<std::string> language;
-  // The code page texts are written in; nullopt: as given, byte for byte.
-  std::optional<int> code_page = kDefaultCodePage;
-  int license_mode = 0;  // 1 when --license is given without --license-mode
-  std::string folder{kDefaultFolder};
-  std::string subfolder;  // the title when --subfolder is not given
-  bool skip_folder_page = false;
-  bool add_uninstall_entry = false;
-  bool create_program_group = false;
-  bool create_desktop_shortcut = false;
-  // Facts for the check block, in UTF-8 as given; empty when not given.
-  std::string display_version;
-  std::string publisher;
-  std::string help_link;
-};
-
-// One build option as given: its long name ("--title"), its value (empty
-// for a switch) and where it was given: empty for the command line,
-// "FILE:LINE" for a line of a package file.
-struct OptionSetting {
-  std::string name;
-  std::string value;
-  std::string origin;
-};
-
-// What a build option is: whether it takes a value, and whether that value
-// is a path (which a package file gives relative to its own folder).
-struct BuildOptionKind {
-  bool takes_value = false;
-  bool is_path = false;
-};
-
-// The build option with long name `name` ("--readme"); nullopt when there
-// is none.
-std::optional<BuildOptionKind> FindBuildOption(std::string_view name);
-
-// `command_line` laid over `file`: a command-line setting replaces the
-// file's setting of the same option.
-std::vector<OptionSetting> MergeSettings(std::vector<OptionSetting> file,
-                                         const std::vector<OptionSetting>& command_line);
-
-// Fills `build` from `settings` (each option at most once): checks that the
-// required options are there and the values of --license-mode and
-// --codepage. A setting from the command line fails as a usage failure; one
-// from a package file as bad input that names its file and line. A missing
-// required option names `package_file` when one is given.
-std::optional<Failure> ComposeBuildOptions(const std::vector<OptionSetting>& settings,
-                                           std::string_view package_file, BuildOptions& build);
 
 struct InspectOptions {
   std::string package;
@@ -102,28 +43,21 @@ struct InspectOptions {
   bool verify = false;
 };
 
-struct WingetOptions {
-  std::string package;
-  std::string identifier;  // Publisher.Name
-  std::string url;         // where the package is downloaded from
-  std::string license = "Proprietary";
-  std::string description;  // empty: "The TITLE screensaver."
-  std::string folder = ".";  // where the three manifest files go
-  // The code page the package's texts are read in; nullopt: ASCII only.
-  std::optional<int> code_page = kDefaultCodePage;
-};
-
 enum class Command { kHelp, kVersion, kBuild, kInit, kInspect, kWinget, kLanguages };
+
+// The commands that do work, in the order help shows them.
+inline constexpr Command kCommands[] = {Command::kBuild, Command::kInit, Command::kInspect,
+                                        Command::kWinget, Command::kLanguages};
 
 struct ParsedCommandLine {
   Command command = Command::kHelp;
   // For kHelp: the command whose help was asked for, or kHelp for all.
   Command help_topic = Command::kHelp;
   BuildOptions build;
-  // For kBuild with a package file: its path, and the command line's
+  // For kBuild with an INI file: its path, and the command line's
   // settings to lay over the file's; `build` is then filled by
-  // BuildOptionsFromPackageFile.
-  std::optional<std::string> package_file;
+  // BuildOptionsFromIniFile.
+  std::optional<std::string> ini_file;
   std::vector<OptionSetting> build_settings;
   std::string init_file;  // for kInit
   InspectOptions inspect;
@@ -134,7 +68,20 @@ struct ParsedCommandLine {
 // Parses the arguments after the program's name.
 ParsedCommandLine ParseCommandLine(const std::vector<std::string_view>& arguments);
 
-// The usage text for a help topic, ending in a newline.
+// The usage text for a help topic, ending in a newline: a line on what
+// saverpack is, UsageLines, the CommandHelp of the topic (of every command
+// for kHelp) and ExitStatusHelp. The manual page (manual_page.h) is made
+// of the same parts.
 std::string HelpText(Command topic);
+
+// "Usage:" and a line for each way to run saverpack.
+std::string_view UsageLines();
+
+// The paragraphs and option lines of one command's help, after an empty
+// line; option lines start with "  -", their description in column 26.
+std::string CommandHelp(Command command);
+
+// The paragraph on exit statuses, after an empty line.
+std::string_view ExitStatusHelp();
 
 }  // namespace saverpack

@@ -4,14 +4,14 @@
 #include <string_view>
 #include <vector>
 
-#include "saverpack/catalogue.h"
+#include "saverpack/build/catalogue.h"
 #include "saverpack/command_line.h"
-#include "saverpack/host_program.h"
-#include "saverpack/package_builder.h"
-#include "saverpack/package_file.h"
-#include "saverpack/package_inspector.h"
-#include "saverpack/report_format.h"
-#include "saverpack/winget_manifest.h"
+#include "saverpack/host/host_program.h"
+#include "saverpack/build/package_builder.h"
+#include "saverpack/build/ini_file.h"
+#include "saverpack/inspect/package_inspector.h"
+#include "saverpack/inspect/report_format.h"
+#include "saverpack/winget/winget_manifest.h"
 #include "scrsetup_version.h"
 
 namespace {
@@ -29,12 +29,12 @@ int Print(const std::string& text) {
   return 0;
 }
 
-// Builds from the command line, or from a package file with the command
+// Builds from the command line, or from an INI file with the command
 // line's options laid over it.
 int Build(const saverpack::ParsedCommandLine& parsed) {
   saverpack::BuildOptions options = parsed.build;
-  if (parsed.package_file) {
-    if (auto failure = saverpack::BuildOptionsFromPackageFile(*parsed.package_file,
+  if (parsed.ini_file) {
+    if (auto failure = saverpack::BuildOptionsFromIniFile(*parsed.ini_file,
                                                               parsed.build_settings, options)) {
       return Fail(*failure);
     }
@@ -75,7 +75,7 @@ int Run(const saverpack::ParsedCommandLine& parsed) {
     case Command::kBuild:
       return Build(parsed);
     case Command::kInit:
-      if (auto failure = saverpack::WritePackageFileTemplate(parsed.init_file)) {
+      if (auto failure = saverpack::WriteIniFileTemplate(parsed.init_file)) {
         return Fail(*failure);
       }
       return 0;

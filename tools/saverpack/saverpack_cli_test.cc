@@ -3,127 +3,31 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
+#include <nlohmann/json.hpp>
+
 #include <algorithm>
-#include <cctype>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <map>
 #include <optional>
 #include <string>
-#include <variant>
 #include <vector>
 
 #include "lang/language_table.h"
 #include "package/check_block.h"
 #include "package/crc32.h"
 #include "package/package_reader.h"
-#include "saverpack/host_file.h"
-#include "saverpack/package_inspector.h"
+#include "saverpack/host/host_file.h"
+#include "saverpack/inspect/package_inspector.h"
 #include "saverpack/test_support.h"
-#include "saverpack/unicode_text.h"
+#include "saverpack/text/unicode_text.h"
 #include "scrsetup_version.h"
 
 namespace saverpack {
 namespace {
 
-using JsonValue = std::variant<int64_t, std::string, std::vector<std::string>>;
-using JsonObject = std::map<std::string, JsonValue>;
-
-// Reads the flat object `inspect --json` prints: strings, integers and
-// arrays of strings. nullopt on anything else, or on bad syntax.
-class FlatJsonReader {
- public:
-  explicit FlatJsonReader(const std::string& text) : text_(text) {}
-
-  std::optional<JsonObject> Object() {
-    JsonObject object;
-    if (!Take('{')) return std::nullopt;
-    if (Take('}')) return AtEnd() ? std::optional(object) : std::nullopt;
-    do {
-      std::optional<std::string> key = String();
-      if (!key || !Take(':') || object.count(*key)) return std::nullopt;
-      std::optional<JsonValue> value = Value();
-      if (!value) return std::nullopt;
-      object.emplace(*key, *value);
-    } while (Take(','));
-    if (!Take('}')) return std::nullopt;
-    return AtEnd() ? std::optional(object) : std::nullopt;
-  }
-
-  // The text as one value alone.
-  std::optional<JsonValue> Single() {
-    std::optional<JsonValue> value = Value();
-    return AtEnd() ? value : std::nullopt;
-  }
-
- private:
-  bool AtEnd() {
-    SkipSpace();
-    return pos_ == text_.size();
-  }
-  void SkipSpace() {
-    while (pos_ < text_.size() && std::isspace(static_cast<unsigned char>(text_[pos_]))) ++pos_;
-  }
-  bool Take(char c) {
-    SkipSpace();
-    if (pos_ >= text_.size() || text_[pos_] != c) return false;
-    ++pos_;
-    return true;
-  }
-  std::optional<JsonValue> Value() {
-    SkipSpace();
-    if (pos_ < text_.size() && text_[pos_] == '"') {
-      if (auto text = String()) return JsonValue(*text);
-      return std::nullopt;
-    }
-    if (Take('[')) {
-      std::vector<std::string> items;
-      if (Take(']')) return JsonValue(items);
-      do {
-        std::optional<std::string> item = String();
-        if (!item) return std::nullopt;
-        items.push_back(*item);
-      } while (Take(','));
-      if (!Take(']')) return std::nullopt;
-      return JsonValue(items);
-    }
-    size_t start = pos_;
-    if (pos_ < text_.size() && text_[pos_] == '-') ++pos_;
-    while (pos_ < text_.size() && std::isdigit(static_cast<unsigned char>(text_[pos_]))) ++pos_;
-    if (pos_ == start) return std::nullopt;
-    return JsonValue(int64_t{std::stoll(text_.substr(start, pos_ - start))});
-  }
-  // A string literal in UTF-8; \u escapes within the first 64 Ki code points.
-  std::optional<std::string> String() {
-    if (!Take('"')) return std::nullopt;
-    std::string value;
-    while (pos_ < text_.size() && text_[pos_] != '"') {
-      auto byte = static_cast<unsigned char>(text_[pos_++]);
-      if (byte < 0x20 || byte == 0x7f) return std::nullopt;  // must be escaped
-      if (byte != '\\') {
-        value += static_cast<char>(byte);
-        continue;
-      }
-      if (pos_ >= text_.size()) return std::nullopt;
-      char escape = text_[pos_++];
-      const std::string simple = "\"\\/bfnrt", meaning = "\"\\/\b\f\n\r\t";
-      if (size_t at = simple.find(escape); at != std::string::npos) {
-        value += meaning[at];
-      } else if (escape == 'u' && pos_ + 4 <= text_.size()) {
-        AppendUtf8(value, static_cast<char32_t>(std::stoul(text_.substr(pos_, 4), nullptr, 16)));
-        pos_ += 4;
-      } else {
-        return std::nullopt;
-      }
-    }
-    if (!Take('"')) return std::nullopt;
-    return value;
-  }
-
-  const std::string& text_;
-  size_t pos_ = 0;
-};
+using Json = nlohmann::json;
 
 struct RunResult {
   int exit_code = -1;
@@ -185,12 +89,12 @@ class SaverpackCliTest : public ::testing::Test {
 
   // Runs `inspect --json` and reads its object; an empty object (and a
   // test failure) when that does not work.
-  JsonObject InspectJson(const std::string& package) {
+  Json InspectJson(const std::string& package) {
     RunResult result = Run({"inspect", package, "--json"});
     EXPECT_EQ(result.exit_code, 0) << result.err;
-    std::optional<JsonObject> object = FlatJsonReader(result.out).Object();
-    EXPECT_TRUE(object) << "not the expected JSON:\n" << result.out;
-    return object.value_or(JsonObject{});
+    Json object = Json::parse(result.out, nullptr, /*allow_exceptions=*/false);
+    EXPECT_TRUE(object.is_object()) << "not the expected JSON:\n" << result.out;
+    return object.is_object() ? object : Json::object();
   }
 
   static std::string Quote(const std::string& text) {
@@ -240,7 +144,7 @@ TEST_F(SaverpackCliTest, BuildThenInspectShowsEveryFieldAndBlock) {
   const int64_t package = stub + screensaver + readme + license + language + 946;
   const std::string bytes = testing::ReadFile(output_);
   const int64_t tail_start = stub + screensaver;
-  const JsonObject expected = {
+  const Json expected = {
       {"Kind", "setup"},
       {"PackageEnd", package},
       {"FileSize", package + 28},
@@ -279,15 +183,16 @@ TEST_F(SaverpackCliTest, BuildThenInspectShowsEveryFieldAndBlock) {
   // The text form shows the same fields, one "Name  value" line each.
   RunResult text = Run({"inspect", output_});
   ASSERT_EQ(text.exit_code, 0) << text.err;
-  JsonObject lines;
+  Json lines;
   size_t line_start = 0;
   for (size_t end; (end = text.out.find('\n', line_start)) != std::string::npos;
        line_start = end + 1) {
     std::string line = text.out.substr(line_start, end - line_start);
     size_t gap = line.find(' ');
-    std::optional<JsonValue> value = FlatJsonReader(line.substr(gap + 1)).Single();
-    ASSERT_TRUE(gap != std::string::npos && value) << line;
-    lines[line.substr(0, gap)] = *value;
+    ASSERT_NE(gap, std::string::npos) << line;
+    Json value = Json::parse(line.substr(gap + 1), nullptr, /*allow_exceptions=*/false);
+    ASSERT_FALSE(value.is_discarded()) << line;
+    lines[line.substr(0, gap)] = value;
   }
   lines["Problems"] = std::vector<std::string>{};
   EXPECT_EQ(lines, expected) << text.out;
@@ -332,7 +237,7 @@ TEST_F(SaverpackCliTest, BuildStoresDefaultsAndLongestTexts) {
   struct Case {
     const char* name;
     std::map<std::string, std::optional<std::string>> changes;
-    JsonObject fields;
+    Json fields;
   } cases[] = {
       {"defaults",
        {},
@@ -366,9 +271,9 @@ TEST_F(SaverpackCliTest, BuildStoresDefaultsAndLongestTexts) {
     SCOPED_TRACE(c.name);
     RunResult build = Run(BuildArguments(c.changes));
     ASSERT_EQ(build.exit_code, 0) << build.err;
-    JsonObject shown = InspectJson(output_);
-    for (const auto& [name, value] : c.fields) EXPECT_EQ(shown[name], value) << name;
-    EXPECT_EQ(shown["Problems"], JsonValue(std::vector<std::string>{}));
+    Json shown = InspectJson(output_);
+    for (const auto& [name, value] : c.fields.items()) EXPECT_EQ(shown[name], value) << name;
+    EXPECT_EQ(shown["Problems"], Json(std::vector<std::string>{}));
   }
 }
 
@@ -436,25 +341,12 @@ TEST_F(SaverpackCliTest, RefusalsLeaveTheOutputAsItWas) {
       // Fails only at the last step, after the whole package was written.
       {"output is a folder", BuildArguments({{"-o", work_.Path("folder.exe")}}), 1,
        "cannot replace"},
-      {"licence mode 256", BuildArguments({{"--license-mode", "256"}}), 2, "--license-mode '256'"},
-      {"licence mode -1", BuildArguments({{"--license-mode", "-1"}}), 2, "--license-mode '-1'"},
-      {"licence mode not a number", BuildArguments({{"--license-mode", "2x"}}), 2,
-       "--license-mode '2x'"},
       {"licence page with an empty licence",
        BuildArguments({{"--license", work_.Path("empty.exe")}}), 1, "is empty, but licence mode 1"},
       {"licence page without licence", BuildArguments({{"--license-mode", "2"}}), 2,
        "no --license file"},
       {"no output", BuildArguments({{"-o", std::nullopt}}), 2, "option -o (--output) is required"},
-      {"stub without a name", BuildArguments({{"--stub", ""}}), 2, "--stub needs a file name"},
-      {"unknown architecture", BuildArguments({{"--arch", "x86_64"}}), 2,
-       "--arch 'x86_64' is neither x86 nor x64"},
-      {"no screensaver", BuildArguments({{"--screensaver", std::nullopt}}), 2,
-       "option --screensaver is required"},
-      {"no title", BuildArguments({{"--title", std::nullopt}}), 2, "option --title is required"},
       {"unknown option", BuildArguments({}, {"--frobnicate"}), 2, "unknown option '--frobnicate'"},
-      {"option without value", BuildArguments({}, {"--web"}), 2, "option --web needs a value"},
-      {"option twice", BuildArguments({}, {"--title", "Again"}), 2,
-       "option --title is given twice"},
       {"package file missing", BuildArguments({}, {"extra.ini"}), 1, "extra.ini: cannot open"},
       // Texts the code page cannot hold, named with their line and character.
       {"title not in the code page", BuildArguments({{"--title", "Aurora 中"}}), 1,
@@ -482,10 +374,6 @@ TEST_F(SaverpackCliTest, RefusalsLeaveTheOutputAsItWas) {
        "--title is 33 bytes long in code page 932; the record holds at most 32"},
       {"text file too large to convert", BuildArguments({{"--readme", big_readme}}), 1,
        "a text to convert may hold at most 64 MiB"},
-      {"code page not served", BuildArguments({{"--codepage", "437"}}), 2,
-       "--codepage '437' is not a supported code page"},
-      {"code page not a number", BuildArguments({{"--codepage", "cp1252"}}), 2,
-       "--codepage 'cp1252'"},
       // The check block's facts: in the code page, and never an end signature.
       {"publisher holds an end signature", BuildArguments({{"--publisher", "Vornex.sig Ltd"}}), 1,
        "the publisher holds an end signature"},
@@ -493,9 +381,6 @@ TEST_F(SaverpackCliTest, RefusalsLeaveTheOutputAsItWas) {
        "the help link holds an end signature"},
       {"version not in the code page", BuildArguments({{"--version", "2.0 中"}}), 1,
        "--version: line 1: U+4E2D \"中\" has no code in code page 1252"},
-      {"version without value", BuildArguments({}, {"--version"}), 2,
-       "option --version needs a value"},
-      {"two package files", BuildArguments({}, {"a.ini", "b.ini"}), 2, "unexpected argument 'b.ini'"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -624,8 +509,8 @@ TEST_F(SaverpackCliTest, InspectShowsUndefinedBytesEscaped) {
         << shown.out;
   }
   // The JSON stays valid: the escape is text there.
-  JsonObject json = InspectJson(output_);
-  EXPECT_EQ(json["Title"], JsonValue("A\\x81 \u2022"));
+  Json json = InspectJson(output_);
+  EXPECT_EQ(json["Title"], Json("A\\x81 \u2022"));
 }
 
 // The check block's facts go in in the code page and come out decoded.
@@ -635,11 +520,11 @@ TEST_F(SaverpackCliTest, BuildStoresVersionPublisherAndHelpLink) {
                                         {"--help-link", "https://example.org/help?a=1"}}));
   ASSERT_EQ(build.exit_code, 0) << build.err;
   EXPECT_NE(testing::ReadFile(output_).find("2.1 \xe9" "dition"), std::string::npos);
-  JsonObject shown = InspectJson(output_);
-  EXPECT_EQ(shown["DisplayVersion"], JsonValue("2.1 édition"));
-  EXPECT_EQ(shown["Publisher"], JsonValue("Lumière \"&\" Co"));
-  EXPECT_EQ(shown["HelpLink"], JsonValue("https://example.org/help?a=1"));
-  EXPECT_EQ(shown["CheckMatchesFile"], JsonValue("yes"));
+  Json shown = InspectJson(output_);
+  EXPECT_EQ(shown["DisplayVersion"], Json("2.1 édition"));
+  EXPECT_EQ(shown["Publisher"], Json("Lumière \"&\" Co"));
+  EXPECT_EQ(shown["HelpLink"], Json("https://example.org/help?a=1"));
+  EXPECT_EQ(shown["CheckMatchesFile"], Json("yes"));
   EXPECT_EQ(Run({"inspect", "--verify", output_}).exit_code, 0);
 }
 
@@ -681,13 +566,12 @@ TEST_F(SaverpackCliTest, InspectVerifyFindsAChangedByte) {
     RunResult verify = Run({"inspect", "--verify", output_});
     EXPECT_EQ(verify.exit_code, c.exit_code) << verify.err;
     EXPECT_NE(verify.err.find(c.message), std::string::npos) << verify.err;
-    JsonObject shown = InspectJson(output_);
-    EXPECT_EQ(shown["CheckBlock"], JsonValue(c.state));
-    auto problems = std::get_if<std::vector<std::string>>(&shown["Problems"]);
-    ASSERT_TRUE(problems);
-    EXPECT_EQ(problems->empty(), c.exit_code == 0);
+    Json shown = InspectJson(output_);
+    EXPECT_EQ(shown["CheckBlock"], Json(c.state));
+    ASSERT_TRUE(shown["Problems"].is_array());
+    EXPECT_EQ(shown["Problems"].empty(), c.exit_code == 0);
     if (c.state == "present") {
-      EXPECT_EQ(shown["CheckMatchesFile"], JsonValue(c.exit_code == 0 ? "yes" : "no"));
+      EXPECT_EQ(shown["CheckMatchesFile"], Json(c.exit_code == 0 ? "yes" : "no"));
     }
   }
 }
@@ -696,12 +580,12 @@ TEST_F(SaverpackCliTest, InspectVerifyFindsAChangedByte) {
 // and says so; --verify cannot vouch for it, nor for an uninstaller.
 TEST_F(SaverpackCliTest, InspectVerifyNeedsACheckBlock) {
   ASSERT_EQ(Run(BuildArguments()).exit_code, 0);
-  const int64_t end = std::get<int64_t>(InspectJson(output_)["PackageEnd"]);
+  const int64_t end = InspectJson(output_)["PackageEnd"].get<int64_t>();
   std::filesystem::resize_file(output_, static_cast<uintmax_t>(end));
-  JsonObject shown = InspectJson(output_);
-  EXPECT_EQ(shown["CheckBlock"], JsonValue("absent"));
+  Json shown = InspectJson(output_);
+  EXPECT_EQ(shown["CheckBlock"], Json("absent"));
   EXPECT_EQ(shown.count("PayloadCrc"), 0u);
-  EXPECT_EQ(shown["Problems"], JsonValue(std::vector<std::string>{}));
+  EXPECT_EQ(shown["Problems"], Json(std::vector<std::string>{}));
   RunResult text = Run({"inspect", output_});
   EXPECT_NE(text.out.find("CheckBlock              \"absent\"\n"), std::string::npos) << text.out;
   RunResult verify = Run({"inspect", output_, "--verify"});
@@ -718,24 +602,37 @@ TEST_F(SaverpackCliTest, InspectVerifyNeedsACheckBlock) {
       << uninstall.err;
 }
 
-// init writes a package file; build reads it, its paths relative to its
-// own folder, with the command line's options over it.
+// init writes a package file that builds as written once its screensaver
+// is beside it, on the stub that ships with saverpack; build reads it, its
+// paths relative to its own folder, with the command line's options over it.
 TEST_F(SaverpackCliTest, BuildFromAPackageFile) {
+  // saverpack as its Windows zip holds it, with the x86 stub beside it.
+  const std::string program = work_.Path("kit/saverpack");
+  std::filesystem::create_directories(work_.Path("kit"));
+  std::filesystem::copy_file(SAVERPACK_BINARY, program);
+  const std::string shipped_stub = testing::PatternBytes(3000, 5);
+  testing::WriteFile(work_.Path("kit/setup-x86.exe"), shipped_stub);
+
   const std::string ini = work_.Path("aurora.ini");
-  RunResult init = Run({"init", ini});
+  RunResult init = RunProgram(program, {"init", ini});
   ASSERT_EQ(init.exit_code, 0) << init.err;
-  RunResult again = Run({"init", ini});
+  RunResult again = RunProgram(program, {"init", ini});
   EXPECT_EQ(again.exit_code, 1);
   EXPECT_NE(again.err.find("exists already"), std::string::npos) << again.err;
-  // The template names aurora.scr and setup.exe beside it.
   testing::WriteFile(work_.Path("aurora.scr"), testing::ReadFile(screensaver_));
-  RunResult build = Run({"build", ini, "--title", "Other", "--version", "3.0"});
+  RunResult as_written = RunProgram(program, {"build", ini});
+  ASSERT_EQ(as_written.exit_code, 0) << as_written.err;
+  Json shown = InspectJson(work_.Path("aurora-setup.exe"));
+  EXPECT_EQ(shown["Title"], Json("Aurora"));
+  EXPECT_EQ(shown["StubSize"], Json(static_cast<int64_t>(shipped_stub.size())));
+
+  RunResult build = RunProgram(program, {"build", ini, "--title", "Other", "--version", "3.0"});
   ASSERT_EQ(build.exit_code, 0) << build.err;
-  JsonObject shown = InspectJson(work_.Path("aurora-setup.exe"));
-  EXPECT_EQ(shown["Title"], JsonValue("Other"));
-  EXPECT_EQ(shown["ScreensaverFile"], JsonValue("aurora.scr"));
-  EXPECT_EQ(shown["AddUninstallEntry"], JsonValue(int64_t{1}));
-  EXPECT_EQ(shown["DisplayVersion"], JsonValue("3.0"));
+  shown = InspectJson(work_.Path("aurora-setup.exe"));
+  EXPECT_EQ(shown["Title"], Json("Other"));
+  EXPECT_EQ(shown["ScreensaverFile"], Json("aurora.scr"));
+  EXPECT_EQ(shown["AddUninstallEntry"], Json(int64_t{1}));
+  EXPECT_EQ(shown["DisplayVersion"], Json("3.0"));
 
   const std::string template_text = testing::ReadFile(ini);
   const auto line = std::count(template_text.begin(), template_text.end(), '\n') + 1;
@@ -780,11 +677,11 @@ TEST_F(SaverpackCliTest, InspectRefusesWhatIsNotAPackage) {
 // skipped: the package reads as before, ending where it ended.
 TEST_F(SaverpackCliTest, InspectSkipsBytesAfterTheSignature) {
   ASSERT_EQ(Run(BuildArguments({{"--readme", readme_}})).exit_code, 0);
-  JsonObject before = InspectJson(output_);
+  Json before = InspectJson(output_);
   testing::AppendToFile(output_, testing::PatternBytes(3 * 1024 * 1024 + 5, 9));
-  JsonObject after = InspectJson(output_);
+  Json after = InspectJson(output_);
   EXPECT_EQ(after["FileSize"],
-            JsonValue(std::get<int64_t>(before["FileSize"]) + 3 * 1024 * 1024 + 5));
+            Json(before["FileSize"].get<int64_t>() + 3 * 1024 * 1024 + 5));
   after["FileSize"] = before["FileSize"];
   EXPECT_EQ(after, before);
 }
@@ -802,25 +699,26 @@ TEST_F(SaverpackCliTest, InspectShowsUninstallersAndInconsistentRecords) {
     ASSERT_TRUE(scrsetup::WriteUninstallerPackage(*source, location->PackageEnd, record, *target));
     ASSERT_TRUE(target->Close());
   }
-  JsonObject uninstaller = InspectJson(uninstaller_path);
-  EXPECT_EQ(uninstaller["Kind"], JsonValue("uninstaller"));
-  EXPECT_EQ(uninstaller["StubSize"], JsonValue(FileSize(stub_)));
+  Json uninstaller = InspectJson(uninstaller_path);
+  EXPECT_EQ(uninstaller["Kind"], Json("uninstaller"));
+  EXPECT_EQ(uninstaller["StubSize"], Json(FileSize(stub_)));
   EXPECT_EQ(uninstaller.count("ScreensaverSize"), 0u);
-  EXPECT_EQ(uninstaller["Problems"], JsonValue(std::vector<std::string>{}));
+  EXPECT_EQ(uninstaller["Problems"], Json(std::vector<std::string>{}));
 
   // A record whose ExtrasSize disagrees with its blocks is still shown, with the problem named.
   std::string bytes = testing::ReadFile(output_);
   scrsetup::SetupRecord record;
-  size_t record_start = static_cast<size_t>(std::get<int64_t>(InspectJson(output_)["PackageEnd"])) - 946;
+  size_t record_start =
+      static_cast<size_t>(InspectJson(output_)["PackageEnd"].get<int64_t>()) - 946;
   std::memcpy(&record, bytes.data() + record_start, sizeof(record));
   record.ExtrasSize += 1;
   bytes.replace(record_start, sizeof(record), reinterpret_cast<const char*>(&record),
                 sizeof(record));
   testing::WriteFile(output_, bytes);
-  JsonObject damaged = InspectJson(output_);
-  auto problems = std::get_if<std::vector<std::string>>(&damaged["Problems"]);
-  ASSERT_TRUE(problems && !problems->empty());
-  EXPECT_NE((*problems)[0].find("ExtrasSize"), std::string::npos);
+  Json damaged = InspectJson(output_);
+  const Json& problems = damaged["Problems"];
+  ASSERT_TRUE(problems.is_array() && !problems.empty());
+  EXPECT_NE(problems[0].get<std::string>().find("ExtrasSize"), std::string::npos);
 }
 
 // Without --stub the tool finds the stub for --arch relative to its own
@@ -873,7 +771,7 @@ TEST_F(SaverpackCliTest, BuildFindsTheStubThatShipsWithIt) {
     const std::string screensaver = testing::ReadFile(screensaver_);
     EXPECT_EQ(testing::ReadFile(output_).substr(0, c.stub.size() + screensaver.size()),
               c.stub + screensaver);
-    EXPECT_EQ(InspectJson(output_)["StubSize"], JsonValue(static_cast<int64_t>(c.stub.size())));
+    EXPECT_EQ(InspectJson(output_)["StubSize"], Json(static_cast<int64_t>(c.stub.size())));
   }
 
   // Alone in a folder it names every place it looked in, and writes nothing.
@@ -894,6 +792,8 @@ TEST_F(SaverpackCliTest, BuildFindsTheStubThatShipsWithIt) {
   EXPECT_FALSE(fs::exists(output_));
 }
 
+// Help on stdout with status 0; a wrong command line on stderr with status
+// 2 (every usage error is in command_line_test.cc).
 TEST_F(SaverpackCliTest, HelpAndWrongCommands) {
   struct Case {
     std::vector<std::string> arguments;
@@ -907,25 +807,13 @@ TEST_F(SaverpackCliTest, HelpAndWrongCommands) {
       {{"build", "--frobnicate", "-h"}, 0, "--screensaver FILE.scr"},
       {{"inspect", "--help"}, 0, "JSON object"},
       {{}, 2, "no command given"},
-      {{"pack"}, 2, "unknown command 'pack'"},
-      {{"help", "pack"}, 2, "build, init, inspect, winget or languages"},
       {{"help", "languages"}, 0, "the code page each language"},
       {{"languages"}, 0, "ja     932        Japanese"},
-      {{"languages", "de"}, 2, "unexpected argument 'de'"},
       {{"build", "--help"}, 0, "--codepage N | none"},
-      {{"inspect", "a.exe", "--codepage", "65001"}, 2, "--codepage '65001' is not a supported"},
-      {{"inspect"}, 2, "name exactly one package file"},
-      {{"inspect", "a.exe", "b.exe"}, 2, "name exactly one package file"},
-      {{"inspect", "a.exe", "--yaml"}, 2, "unknown option '--yaml'"},
       {{"inspect", "--help"}, 0, "--verify"},
       {{"help", "winget"}, 0, "--id PUBLISHER.NAME"},
       {{"help", "init"}, 0, "never replaces an existing file"},
-      {{"winget", "a.exe", "--url", "https://example.org/a.exe"}, 2, "option --id is required"},
-      {{"winget", "--id", "A.B", "--url", "https://x"}, 2, "name exactly one package file"},
-      {{"init"}, 2, "name exactly one package file to write"},
-      {{"init", "a.ini", "--force"}, 2, "unknown option '--force'"},
       {{"--version"}, 0, "saverpack " SCRSETUP_VERSION "\n"},
-      {{"--version", "build"}, 2, "--version takes no arguments"},
       {{"--help"}, 0, "saverpack --version"},
       {{"build", "--help"}, 0, "--arch x86 | x64"},
   };

@@ -1,0 +1,44 @@
+#include "saverpack/host/host_program.h"
+
+#include "saverpack/host/wide_text_win32.h"  // windows.h before shellapi.h
+
+#include <io.h>
+#include <shellapi.h>
+
+namespace saverpack {
+
+std::vector<std::string> ProgramArguments(int argc, char** argv) {
+  int count = 0;
+  LPWSTR* wide = CommandLineToArgvW(GetCommandLineW(), &count);
+  if (wide == nullptr) return std::vector<std::string>(argv + 1, argv + argc);
+  std::vector<std::string> arguments;
+  for (int i = 1; i < count; ++i) arguments.push_back(Utf8FromWide(wide[i]));
+  LocalFree(wide);
+  return arguments;
+}
+
+bool WriteText(std::FILE* stream, std::string_view text) {
+  HANDLE console = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(stream)));
+  DWORD mode = 0;
+  if (console == INVALID_HANDLE_VALUE || !GetConsoleMode(console, &mode)) {
+    return std::fwrite(text.data(), 1, text.size(), stream) == text.size() &&
+           std::fflush(stream) == 0;
+  }
+  std::wstring wide = WideFromUtf8(text);
+  DWORD written = 0;
+  return WriteConsoleW(console, wide.data(), static_cast<DWORD>(wide.size()), &written, nullptr) &&
+         written == wide.size();
+}
+
+std::string ProgramFilePath() {
+  // A path may be longer than MAX_PATH: grow until it fits.
+  for (DWORD size = MAX_PATH; size <= 32768 * 2; size *= 2) {
+    std::wstring path(size, L'\0');
+    DWORD length = GetModuleFileNameW(nullptr, path.data(), size);
+    if (length == 0) return {};
+    if (length < size) return Utf8FromWide(path.c_str());
+  }
+  return {};
+}
+
+}  // namespace saverpack
