@@ -64,10 +64,10 @@ std::optional<Failure> ReadFileLanguage(std::string_view language, LanguageEntry
 std::optional<Failure> ReadEntry(std::string_view spelling, LanguageEntry& entry) {
   entry.spelling = std::string(spelling);
   const bool exists = OpenForReading(entry.spelling) != nullptr;
-  const size_t at = spelling.rfind('@');
-  if (!exists && at != std::string_view::npos) {
-    entry.file = std::string(spelling.substr(0, at));
-    return ReadFileLanguage(spelling.substr(at + 1), entry);
+  const std::string_view file = LanguageEntryFile(spelling, exists);
+  if (file.size() < spelling.size()) {
+    entry.file = std::string(file);
+    return ReadFileLanguage(spelling.substr(file.size() + 1), entry);
   }
   if (NamesLanguageFile(spelling, exists)) {
     entry.file = entry.spelling;
@@ -115,6 +115,11 @@ std::string SetupEntries(std::string_view table) {
 }
 
 }  // namespace
+
+std::string_view LanguageEntryFile(std::string_view spelling, bool exists) {
+  const size_t at = spelling.rfind('@');
+  return exists || at == std::string_view::npos ? spelling : spelling.substr(0, at);
+}
 
 std::optional<Failure> ReadLanguageEntries(const std::vector<std::string>& values,
                                            std::vector<LanguageEntry>& entries) {

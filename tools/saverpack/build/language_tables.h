@@ -38,6 +38,11 @@ struct LanguageEntry {
   std::optional<int> code_page;                  // nullopt: the package's
 };
 
+// The file an entry names: all of `spelling` when it names an existing file
+// (`exists`), else the part before its last "@" (all of it when there is
+// none).
+std::string_view LanguageEntryFile(std::string_view spelling, bool exists);
+
 // Reads the comma-separated entries of `values` (each a --language value),
 // in order. A failure names the entry.
 std::optional<Failure> ReadLanguageEntries(const std::vector<std::string>& values,

@@ -81,7 +81,7 @@ class SeveralLanguagesTest : public ::testing::Test {
 // Each table in its own code page, the main one first as a one-table reader
 // sees it; the installer's choice finds each under its own system.
 TEST_F(SeveralLanguagesTest, EachTableInItsOwnCodePage) {
-  options_.language = "de,fr,ru,ja";
+  options_.language = {"de,fr", "ru,ja"};
   std::optional<Failure> failure = BuildPackage(options_);
   ASSERT_FALSE(failure) << failure->message;
   const std::string block = LanguageBlock();
@@ -115,7 +115,7 @@ TEST_F(SeveralLanguagesTest, EachTableInItsOwnCodePage) {
 }
 
 TEST_F(SeveralLanguagesTest, OneTableIsWrittenAsBefore) {
-  options_.language = "de";
+  options_.language = {"de"};
   ASSERT_FALSE(BuildPackage(options_));
   EXPECT_TRUE(scrsetup::ReadLanguageSections(LanguageBlock()).empty());
   EXPECT_EQ(LanguageBlock().find("Setup main"), std::string::npos);
@@ -140,7 +140,7 @@ TEST_F(SeveralLanguagesTest, ReadmeMustReadTheSameInEveryCodePage) {
     testing::WriteFile(folder_.Path("license.txt"), c.readme);
     for (auto* option : {&options_.readme, &options_.license}) {
       BuildOptions options = options_;
-      options.language = c.languages;
+      options.language = {c.languages};
       *option = folder_.Path(option == &options_.readme ? "readme.txt" : "license.txt");
       std::optional<Failure> failure = BuildPackage(options);
       EXPECT_EQ(failure.has_value(), c.refused) << c.languages << " " << c.readme;

@@ -266,8 +266,8 @@ std::optional<Failure> OpenParts(const BuildOptions& options, PackageCodePage& c
   sizes.screensaver = screensaver.size;
   std::vector<LanguageEntry> languages;
   const CatalogueLanguage* catalogue_language = nullptr;
-  if (options.language) {
-    if (auto failure = ReadLanguageEntries({*options.language}, languages)) return failure;
+  if (!options.language.empty()) {
+    if (auto failure = ReadLanguageEntries(options.language, languages)) return failure;
     if (auto failure = ChooseLanguage(options, languages, catalogue_language)) return failure;
   }
   const std::optional<std::string> language_file =
