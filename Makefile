@@ -15,7 +15,7 @@ JOBS ?= 2
 PACKAGES := cmake make g++ googletest \
             g++-mingw-w64-x86-64 g++-mingw-w64-i686 \
             wine64 fonts-wine fonts-ipafont-gothic xvfb xauth xdotool imagemagick liblnk-utils \
-            osslsigncode openssl locales debootstrap python3-yaml dpkg-dev lintian \
+            osslsigncode openssl locales debootstrap python3-yaml python3-jsonschema dpkg-dev lintian \
             libfuse3-dev fuse3 clang libfuzzer-14-dev \
             nlohmann-json3-dev
 

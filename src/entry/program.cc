@@ -8,7 +8,8 @@ namespace scrsetup {
 
 RunFlags ReadRunFlags(const CommandLine& arguments) {
   RunFlags flags;
-  if (arguments.HasSwitch("-silent")) {
+  flags.QuietMode = arguments.HasSwitch("-quiet");
+  if (flags.QuietMode || arguments.HasSwitch("-silent")) {
     flags.SilentMode = true;
     flags.SilentFolder = arguments.Arg(2);
   }

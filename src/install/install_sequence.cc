@@ -300,8 +300,9 @@ void Installation::Register() {
         paths_.WithoutTrailingBackslashUnlessRoot(files_.FullPath(folder_)));
     UninstallEntryDetails details{files_.FullPath(screensaver_path), location,
                                   static_cast<uint32_t>((payload_bytes_ + 1023) / 1024),
-                                  context_.check.block.facts};
-    WriteUninstallEntry(platform.registry, title, UninstallerPath(), details);
+                                  context_.check.block.facts, FieldText(record.WebAddress)};
+    WriteUninstallEntry(platform.registry, context_.check.block.scope, title, UninstallerPath(),
+                        details);
   }
   if (record.CreateProgramGroup) {
     CreateProgramGroupShortcuts(platform, context_.language, title, UninstallerPath(),

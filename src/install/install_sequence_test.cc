@@ -380,6 +380,42 @@ TEST(Installation, AFailedReinstallKeepsTheEarlierInstallation) {
   }
 }
 
+// The entry goes where this user may write it: a machine-scope package's
+// under HKEY_LOCAL_MACHINE unless that refuses it, a user-scope one's
+// always under HKEY_CURRENT_USER.
+TEST(Installation, UninstallEntryRootFollowsScopeAndRights) {
+  struct Case {
+    InstallScope scope;
+    bool local_machine_refuses;
+    RegistryRoot root;
+  } cases[] = {
+      {InstallScope::kMachine, false, RegistryRoot::kLocalMachine},
+      {InstallScope::kMachine, true, RegistryRoot::kCurrentUser},
+      {InstallScope::kUser, false, RegistryRoot::kCurrentUser},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(static_cast<int>(c.scope) * 2 + c.local_machine_refuses);
+    PackageBuilder package = testing::RegisteringPackage();
+    package.scope = c.scope;
+    SetFieldText(package.record.WebAddress, "https://example.org/aurora", true);
+    FakeMachine machine;
+    machine.registry.deny_local_machine = c.local_machine_refuses;
+    WizardRun run(machine, package.CheckedBytes());
+    InstallInto(run, "C:\\S");
+    const RegistryRoot other = c.root == RegistryRoot::kLocalMachine ? RegistryRoot::kCurrentUser
+                                                                     : RegistryRoot::kLocalMachine;
+    EXPECT_FALSE(machine.registry.HasKey(other, kEntryKey));
+    EXPECT_EQ(machine.registry.ValueNames(c.root, kEntryKey),
+              (std::vector<std::string>{"DisplayName", "UninstallString", "QuietUninstallString",
+                                        "DisplayIcon", "InstallLocation", "EstimatedSize",
+                                        "NoModify", "NoRepair", "URLInfoAbout"}));
+    EXPECT_EQ(StringValue(machine, c.root, kEntryKey, "QuietUninstallString"),
+              "\"C:\\S\\uninstall Aurora.exe\" -quiet");
+    EXPECT_EQ(StringValue(machine, c.root, kEntryKey, "URLInfoAbout"),
+              "https://example.org/aurora");
+  }
+}
+
 TEST(Installation, RegistrationFailuresAreSilent) {
   struct Case {
     const char* name;

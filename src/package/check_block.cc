@@ -11,6 +11,8 @@ namespace {
 
 constexpr int64_t kFieldHeaderSize = 4;
 constexpr size_t kCrcSize = 4;
+// The room the scope field takes at most.
+constexpr int64_t kScopeFieldRoom = kFieldHeaderSize + static_cast<int64_t>(kUserScopeText.size());
 
 void Put16(std::string& out, uint16_t value) {
   out += static_cast<char>(value & 0xFF);
@@ -62,7 +64,7 @@ std::optional<std::string> EncodeCheckBlock(const CheckBlock& block, std::string
       if (problem) *problem = std::string(field.name) + " holds an end signature";
       return std::nullopt;
     }
-    if (static_cast<int64_t>(bytes.size() + text.size()) + kFieldHeaderSize + 4 >
+    if (static_cast<int64_t>(bytes.size() + text.size()) + kFieldHeaderSize + kScopeFieldRoom + 4 >
         kMaxCheckBlockSize) {
       if (problem) *problem = "the version, publisher and help link together are too long";
       return std::nullopt;
@@ -70,6 +72,13 @@ std::optional<std::string> EncodeCheckBlock(const CheckBlock& block, std::string
     Put16(bytes, static_cast<uint16_t>(field.id));
     Put16(bytes, static_cast<uint16_t>(text.size()));
     bytes += text;
+  }
+  // A machine-scope package's block is the one it was before scopes
+  // existed: absence means machine.
+  if (block.scope == InstallScope::kUser) {
+    Put16(bytes, static_cast<uint16_t>(CheckFieldId::kInstallScope));
+    Put16(bytes, static_cast<uint16_t>(kUserScopeText.size()));
+    bytes += kUserScopeText;
   }
   const size_t size = bytes.size() + kCrcSize;
   bytes[10] = static_cast<char>(size & 0xFF);
@@ -109,10 +118,14 @@ CheckBlockRead DecodeCheckBlock(std::string_view after) {
     const uint32_t id = Get(bytes, offset, 2), length = Get(bytes, offset + 2, 2);
     offset += kFieldHeaderSize;
     if (length > fields_end - offset) return read;
+    const std::string_view text = bytes.substr(offset, length);
     for (const FactField& field : kFactFields) {
-      if (static_cast<uint32_t>(field.id) == id) {
-        block.facts.*field.text = std::string(bytes.substr(offset, length));
-      }
+      if (static_cast<uint32_t>(field.id) == id) block.facts.*field.text = std::string(text);
+    }
+    if (id == static_cast<uint32_t>(CheckFieldId::kInstallScope)) {
+      const std::optional<InstallScope> scope = ScopeNamed(text);
+      if (!scope) return read;
+      block.scope = *scope;
     }
     offset += length;
   }

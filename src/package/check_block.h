@@ -27,8 +27,9 @@
 // Integers are little-endian; CRC-32 is zlib's (polynomial 0xEDB88320,
 // reflected, initial and final value 0xFFFFFFFF). A field's text is in the
 // package's code page, without NUL. Ids: 1 DisplayVersion, 2 Publisher,
-// 3 HelpLink; a reader skips ids it does not know, and a later id for the
-// same fact replaces the earlier one. No byte run of the block may equal an
+// 3 HelpLink, 4 InstallScope ("user" or "machine"; absent means machine);
+// a reader skips ids it does not know, and a later id for the same fact
+// replaces the earlier one. No byte run of the block may equal an
 // end signature (the writer refuses such texts), so the signature nearest
 // the end of the file stays the package's own.
 #pragma once
@@ -53,7 +54,29 @@ enum class CheckFieldId : uint16_t {
   kDisplayVersion = 1,
   kPublisher = 2,
   kHelpLink = 3,
+  kInstallScope = 4,
 };
+
+// Who the package installs for. A machine-scope package installs for every
+// user where this user may write the machine's places, and for this user
+// alone where not; a user-scope package always for this user alone.
+enum class InstallScope : uint8_t { kMachine, kUser };
+
+// The InstallScope field's texts.
+inline constexpr std::string_view kMachineScopeText = "machine";
+inline constexpr std::string_view kUserScopeText = "user";
+
+inline constexpr std::string_view ScopeText(InstallScope scope) {
+  return scope == InstallScope::kUser ? kUserScopeText : kMachineScopeText;
+}
+
+// The scope `text` names ("user" or "machine", exactly); nullopt for any
+// other text.
+inline constexpr std::optional<InstallScope> ScopeNamed(std::string_view text) {
+  if (text == kUserScopeText) return InstallScope::kUser;
+  if (text == kMachineScopeText) return InstallScope::kMachine;
+  return std::nullopt;
+}
 
 // The facts about the screensaver a package may carry; empty when absent.
 struct PackageFacts {
@@ -67,6 +90,7 @@ struct CheckBlock {
   uint32_t payload_crc = 0;
   uint32_t tail_crc = 0;
   PackageFacts facts;
+  InstallScope scope = InstallScope::kMachine;
 };
 
 // What stands after the end signature.
@@ -81,14 +105,16 @@ struct CheckBlockRead {
   CheckBlock block;
 };
 
-// The block's bytes for `block`: fields only for facts that are not empty.
+// The block's bytes for `block`: fields only for facts that are not empty,
+// and the scope field only for a user-scope package.
 // nullopt when the block would exceed kMaxCheckBlockSize or a text holds an
 // end signature (names the fact in `problem`).
 [[nodiscard]] std::optional<std::string> EncodeCheckBlock(const CheckBlock& block,
                                                           std::string* problem);
 
 // Parses the block from the bytes that follow the end signature (at most
-// kMaxCheckBlockSize of them are looked at).
+// kMaxCheckBlockSize of them are looked at). A scope field holding neither
+// "user" nor "machine" makes the block damaged.
 [[nodiscard]] CheckBlockRead DecodeCheckBlock(std::string_view after_signature);
 
 // Reads and parses the block after the setup package ending at

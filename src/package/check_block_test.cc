@@ -90,6 +90,50 @@ TEST(CheckBlock, TellsAbsentFromDamaged) {
   }
 }
 
+// The scope travels as text, written for a user-scope package only; a block
+// without the field is a machine-scope package's, and a text this reader
+// does not know is a damaged block.
+TEST(CheckBlock, ScopeField) {
+  for (InstallScope scope : {InstallScope::kMachine, InstallScope::kUser}) {
+    CheckBlock block = SampleBlock();
+    block.scope = scope;
+    EXPECT_EQ(DecodeCheckBlock(EncodeCheckBlock(block, nullptr).value()).block.scope, scope);
+  }
+  CheckBlock user = SampleBlock();
+  user.scope = InstallScope::kUser;
+  const std::string good = EncodeCheckBlock(user, nullptr).value();
+  const size_t at = good.find(std::string("\x04\x00\x04\x00user", 8)) + 4;
+  ASSERT_EQ(EncodeCheckBlock(SampleBlock(), nullptr)->size() + 8, good.size());
+  // The block with its scope field (the last one) cut out, or its text changed.
+  const std::string without = Resealed(good, [at](std::string& b) {
+    b.erase(at - 4, 8);
+    b[10] = static_cast<char>(b.size());
+  });
+  struct Case {
+    const char* name;
+    std::string bytes;
+    CheckBlockState state;
+    InstallScope scope;
+  } cases[] = {
+      {"no scope field", without, CheckBlockState::kPresent, InstallScope::kMachine},
+      {"machine", Resealed(good, [at](std::string& b) {
+         b.replace(at - 2, 6, std::string("\x07\x00machine", 9));
+         b[10] = static_cast<char>(b.size());
+       }),
+       CheckBlockState::kPresent, InstallScope::kMachine},
+      {"upper case", Resealed(good, [at](std::string& b) { b.replace(at, 4, "USER"); }),
+       CheckBlockState::kDamaged, InstallScope::kMachine},
+      {"unknown text", Resealed(good, [at](std::string& b) { b.replace(at, 4, "both"); }),
+       CheckBlockState::kDamaged, InstallScope::kMachine},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    CheckBlockRead read = DecodeCheckBlock(c.bytes);
+    EXPECT_EQ(read.state, c.state);
+    EXPECT_EQ(read.block.scope, c.scope);
+  }
+}
+
 TEST(CheckBlock, RefusesTextsThatHoldAnEndSignature) {
   for (std::string_view signature : {SetupSignature(), UninstallerSignature()}) {
     CheckBlock block = SampleBlock();

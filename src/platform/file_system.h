@@ -56,6 +56,10 @@ class FileSystem {
   [[nodiscard]] virtual bool FileExists(const std::string& path) = 0;
   // True when `path` names an existing folder.
   [[nodiscard]] virtual bool FolderExists(const std::string& path) = 0;
+  // Whether this user may create a file in the existing folder `folder`:
+  // asked of the system by creating a file of a new name there and deleting
+  // it again.
+  [[nodiscard]] virtual bool CanCreateIn(const std::string& folder) = 0;
   // Creates one folder whose parent exists.
   [[nodiscard]] virtual bool MakeFolder(const std::string& path) = 0;
   // Removes a folder; fails unless it is empty.

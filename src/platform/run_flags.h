@@ -11,6 +11,9 @@ struct RunFlags {
   // "-silent": no wizard window, the installation starts at once, and errors
   // end the run without a message box.
   bool SilentMode = false;
+  // "-quiet": an uninstaller asks nothing and shows nothing. A setup package
+  // takes it as "-silent" (SilentMode and SilentFolder are set with it).
+  bool QuietMode = false;
   // "-previewonly": the wizard runs through its pages, but nothing on the
   // machine is created, written or removed.
   bool PreviewOnlyMode = false;

@@ -11,6 +11,7 @@ namespace scrsetup {
 enum class SpecialFolder {
   kDesktop = 0,
   kPrograms = 2,
+  kLocalAppData = 28,  // the user's local (not roaming) application data
   kProgramFiles = 38,
 };
 
@@ -38,6 +39,10 @@ class Shell {
   // The file-system path of a special folder: nullopt when the folder cannot
   // be located, an empty text when it has no file-system path.
   [[nodiscard]] virtual std::optional<std::string> SpecialFolderPath(SpecialFolder folder) = 0;
+  // The user's own programs folder where the system names one (it need not
+  // exist yet); empty where the system has none or its path cannot be
+  // written in the ANSI code page.
+  [[nodiscard]] virtual std::string UserProgramFilesPath() = 0;
 
   // Writes the shell link `link_path` (a full path ending in ".lnk",
   // replacing a link of that name) whose target and icon source (index 0)

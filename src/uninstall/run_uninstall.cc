@@ -40,6 +40,26 @@ bool MadeByThisInstallation(const RunContext& context, const std::string& own_pa
   return paths.LowerAsciiLetters(uninstaller) == paths.LowerAsciiLetters(own_path);
 }
 
+// The running uninstaller's path in long form.
+std::string OwnPath(FileSystem& files) { return files.LongPath(files.FullPath(files.ProgramPath())); }
+
+// Removes the uninstall entry of this installation from whichever root
+// holds it: an entry of the same title that names another uninstaller
+// belongs to another installation and stays.
+void RemoveOwnUninstallEntries(const RunContext& context) {
+  Registry& registry = context.platform.registry;
+  FileSystem& files = context.platform.files;
+  const PathRules paths = context.Paths();
+  const std::string own = paths.LowerAsciiLetters(OwnPath(files));
+  const std::string title = context.Title();
+  for (RegistryRoot root : {RegistryRoot::kLocalMachine, RegistryRoot::kCurrentUser}) {
+    std::optional<std::string> named = EntryUninstaller(registry, root, title);
+    if (named && paths.LowerAsciiLetters(files.LongPath(files.FullPath(*named))) == own) {
+      RemoveUninstallEntry(registry, root, title);
+    }
+  }
+}
+
 // The installed screensaver file: the remembered path, else the record's
 // file name in the uninstaller's own folder, whichever this installation
 // made ("" when neither: nothing is deleted). nullopt when the remembered
@@ -50,7 +70,7 @@ std::optional<std::string> InstalledFile(const RunContext& context) {
   std::optional<std::string> remembered =
       ReadRememberedFileName(context.platform.registry, context.Title());
   if (!remembered) return std::nullopt;
-  const std::string own_path = files.LongPath(files.FullPath(files.ProgramPath()));
+  const std::string own_path = OwnPath(files);
   if (!remembered->empty() && MadeByThisInstallation(context, own_path, *remembered)) {
     return *remembered;
   }
@@ -69,8 +89,9 @@ void StartDeferredDeletion(const RunContext& context) {
                                 std::to_string(platform.system.Random(9999999)) + ".exe";
   const std::string own_path = files.ProgramPath();
   (void)files.CopyFileReplacing(own_path, copy_path);
-  const DeferredDeletion request{files.ShortPath(own_path), true, kApplicationTitle,
-                                 context.TranslateWithTitle(kTextRemoved)};
+  // A quiet removal ends without the closing message.
+  const DeferredDeletion request{files.ShortPath(own_path), !context.flags.QuietMode,
+                                 kApplicationTitle, context.TranslateWithTitle(kTextRemoved)};
   platform.shell.Execute("open", copy_path, EncodeDeferredDeletion(request), ShowCommand::kHide,
                          ShellOwner::kWizard);
 }
@@ -94,7 +115,7 @@ bool RemoveInstallation(const RunContext& context) {
                                     ReadmeFileName(context.language, title));
   }
   StartDeferredDeletion(context);
-  if (record.AddUninstallEntry) RemoveUninstallEntry(platform.registry, title);
+  if (record.AddUninstallEntry) RemoveOwnUninstallEntries(context);
   if (record.CreateProgramGroup && !RemoveProgramGroup(platform, context.language, title)) {
     return false;
   }
@@ -107,10 +128,13 @@ bool RemoveInstallation(const RunContext& context) {
 bool RunUninstall(File& own_file, const RunContext& context, WizardWindow& window) {
   if (!IsSoundUninstaller(own_file, context)) return false;
   Platform& platform = context.platform;
-  MessageAnswer answer = platform.dialogs.ShowMessage(
-      context.TranslateWithTitle(kTextRemoveQuestion),
-      context.Title() + " " + context.Translate(kTextUninstall), MessageButtons::kYesNo,
-      MessageIcon::kQuestion);
+  // A quiet removal asks nothing: it was asked for.
+  const MessageAnswer answer =
+      context.flags.QuietMode
+          ? MessageAnswer::kYes
+          : platform.dialogs.ShowMessage(context.TranslateWithTitle(kTextRemoveQuestion),
+                                         context.Title() + " " + context.Translate(kTextUninstall),
+                                         MessageButtons::kYesNo, MessageIcon::kQuestion);
   if (answer == MessageAnswer::kYes && !RemoveInstallation(context)) return false;
 
   platform.app.SetShowMainWindow(false);

@@ -1,8 +1,10 @@
 // The uninstall sequence, run when the program's own file is an
 // UninstallerPackage: confirm, remove the screensaver file, its settings
 // and readme, hand the uninstaller's own file to a hidden temporary copy
-// started with "-delfile", remove the uninstall entry and the shortcuts,
-// and end the program without ever showing the wizard.
+// started with "-delfile", remove the uninstall entry (in whichever root
+// holds the one naming this uninstaller) and the shortcuts, and end the
+// program without ever showing the wizard. In QuietMode nothing is asked
+// and the copy shows no closing message.
 #pragma once
 
 #include "install/run_context.h"

@@ -395,6 +395,69 @@ TEST_F(UninstallTest, PayloadSizeIsNeverRead) {
   }
 }
 
+// "-quiet" asks nothing, shows nothing (the hidden copy gets no closing
+// message) and removes everything; a damaged uninstaller ends with 1.
+TEST_F(UninstallTest, QuietAsksNothingAndShowsNothing) {
+  for (bool damaged : {false, true}) {
+    SCOPED_TRACE(damaged);
+    FakeMachine machine;
+    Install(machine, RegisteringPackage());
+    if (damaged) {
+      std::string& bytes = machine.files.Entry(kUninstaller).data;
+      bytes[bytes.size() - kTailSize + offsetof(SetupRecord, RecordSignature)] = 'x';
+    }
+    machine.files.AddFile(machine.files.program_path = kUninstaller,
+                          machine.files.Contents(kUninstaller));
+    EXPECT_EQ(RunProgram(machine.platform, "\"uninstall Aurora.exe\" \" -QUIET\""),
+              damaged ? kExitPackageUnreadable : kExitOk);
+    EXPECT_TRUE(machine.dialogs.shown.empty());
+    EXPECT_FALSE(machine.app.shown);
+    EXPECT_EQ(machine.files.HasFile(std::string(kFolder) + "Aurora.scr"), damaged);
+    EXPECT_EQ(machine.registry.HasKey(RegistryRoot::kLocalMachine, kEntryKey), damaged);
+    EXPECT_EQ(machine.files.HasFile(kDesktopLink), damaged);
+    ASSERT_EQ(machine.shell.requests.size(), damaged ? 0u : 1u);
+    if (!damaged) {
+      std::optional<DeferredDeletion> request = DecodeDeferredDeletion(
+          CommandLine("copy.exe " + machine.shell.requests[0].parameters).Arguments());
+      ASSERT_TRUE(request);
+      EXPECT_FALSE(request->show_message);
+    }
+  }
+}
+
+// The entry goes from whichever root holds it, and only where it names this
+// uninstaller: an entry of the same title naming another one stays.
+TEST_F(UninstallTest, RemovesOnlyTheEntryThatNamesThisUninstaller) {
+  const RegistryRoot hklm = RegistryRoot::kLocalMachine, hkcu = RegistryRoot::kCurrentUser;
+  const std::string own = std::string("\"") + kUninstaller + "\"";
+  struct Case {
+    const char* name;
+    std::string local_machine, current_user;  // UninstallString, "" for no entry
+    bool local_machine_stays, current_user_stays;
+  } cases[] = {
+      {"under HKEY_LOCAL_MACHINE", own, "", false, false},
+      {"under HKEY_CURRENT_USER", "", own, false, false},
+      {"in both", own, own, false, false},
+      {"another uninstaller under each", "\"D:\\Other\\uninstall Aurora.exe\"",
+       "D:\\Other\\uninstall Aurora.exe -x", true, true},
+      {"own under one, another under the other", "\"D:\\Other\\uninstall Aurora.exe\"", own, true,
+       false},
+      {"own, without quotes and in other letters", "c:\\SAVERS\\Uninstall Aurora.EXE", "", false,
+       false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    FakeMachine machine;
+    Install(machine, RegisteringPackage());
+    machine.registry.DeleteTree(hklm, kEntryKey);
+    if (!c.local_machine.empty()) machine.registry.SetString(hklm, kEntryKey, "UninstallString", c.local_machine);
+    if (!c.current_user.empty()) machine.registry.SetString(hkcu, kEntryKey, "UninstallString", c.current_user);
+    Uninstall(machine, MessageAnswer::kYes, flags_);
+    EXPECT_EQ(machine.registry.HasKey(hklm, kEntryKey), c.local_machine_stays);
+    EXPECT_EQ(machine.registry.HasKey(hkcu, kEntryKey), c.current_user_stays);
+  }
+}
+
 TEST_F(UninstallTest, FailuresAreReportedAsACorruptedFile) {
   struct Case {
     const char* name;

@@ -81,5 +81,72 @@ TEST(ExpandFolderMacros, LooksTheFoldersUpOnTheMachine) {
             "C:\\Program Files\\C:\\Windows\\");
 }
 
+
+TEST(ProgramFilesFolder, TheUsersOwnFolderAndWhatStandsInForIt) {
+  using Folder = std::optional<std::string>;
+  struct Case {
+    const char* name;
+    InstallScope scope;
+    const char* user_program_files;
+    Folder local_app_data;
+    const char* expected;
+  } cases[] = {
+      {"machine", InstallScope::kMachine, "D:\\Own", "D:\\Local", "C:\\Program Files"},
+      {"the system's per-user folder", InstallScope::kUser, "D:\\Own", "D:\\Local", "D:\\Own"},
+      {"no per-user folder", InstallScope::kUser, "", "D:\\Local", "D:\\Local\\Programs"},
+      {"no local application data", InstallScope::kUser, "", std::nullopt, "C:\\Program Files"},
+      {"its path empty", InstallScope::kUser, "", "",
+       "C:\\Program Files"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    testing::FakeMachine machine;
+    machine.shell.user_program_files = c.user_program_files;
+    machine.shell.special_folders[SpecialFolder::kLocalAppData] = c.local_app_data;
+    EXPECT_EQ(ProgramFilesFolder(machine.platform, c.scope), c.expected);
+  }
+}
+
+// What this user can write decides; nothing is probed in a preview.
+TEST(DefaultDestination, PerUserPlaceWhereTheDefaultCannotBeWritten) {
+  constexpr char kOwn[] = "C:\\Users\\Tester\\AppData\\Local\\Programs\\";
+  struct Case {
+    const char* name;
+    const char* folder;
+    InstallScope scope;
+    const char* refused;  // a folder this user cannot write, or ""
+    bool may_probe;
+    bool default_exists;  // C:\Program Files\Aurora
+    std::string expected;
+  } cases[] = {
+      {"machine, writable", "<Program Files>", InstallScope::kMachine, "", true, false,
+       "C:\\Program Files\\Aurora\\"},
+      {"machine, Program Files refused", "<Program Files>", InstallScope::kMachine,
+       "C:\\Program Files", true, false, std::string(kOwn) + "Aurora\\"},
+      {"existing default folder refused", "<Program Files>", InstallScope::kMachine,
+       "C:\\Program Files\\Aurora", true, true, std::string(kOwn) + "Aurora\\"},
+      {"refused, but a preview asks nothing", "<Program Files>", InstallScope::kMachine,
+       "C:\\Program Files", false, false, "C:\\Program Files\\Aurora\\"},
+      {"default without the macro", "<Windows>", InstallScope::kMachine, "C:\\Windows", true,
+       false, std::string(kOwn) + "Aurora\\"},
+      {"a drive that is not there", "Q:\\Savers", InstallScope::kMachine, "", true,
+       false, std::string(kOwn) + "Aurora\\"},
+      {"user scope", "<Program Files>", InstallScope::kUser, "", true,
+       false, std::string(kOwn) + "Aurora\\"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    testing::FakeMachine machine;
+    machine.files.AddFolder("C:\\Windows");
+    if (c.default_exists) machine.files.AddFolder("C:\\Program Files\\Aurora");
+    if (*c.refused) machine.files.RefuseCreateIn(c.refused);
+    SetupRecord record = EmptyRecord();
+    SetCountedText(record.DefaultFolder, c.folder);
+    SetCountedText(record.DefaultSubfolder, "Aurora");
+    EXPECT_EQ(DefaultDestination(machine.platform, record, c.scope, c.may_probe), c.expected);
+    EXPECT_TRUE(machine.files.AllFiles().empty());  // the probe left nothing
+  }
+}
+
 }  // namespace
 }  // namespace scrsetup

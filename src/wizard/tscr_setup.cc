@@ -138,11 +138,14 @@ void TSCRSetup::PrepareWizard() {
 }
 
 void TSCRSetup::PrepareDestination() {
+  // "-silent FOLDER" is used as given: a folder that cannot be written then
+  // fails the installation rather than moving it elsewhere.
+  const bool folder_given = flags_.SilentMode && !flags_.SilentFolder.empty();
   window_->SetText(Control::edDirectory,
-                   ExpandFolderMacros(platform_, CountedText(record_.DefaultFolder),
-                                      CountedText(record_.DefaultSubfolder)));
+                   folder_given ? flags_.SilentFolder
+                                : DefaultDestination(platform_, record_, check_.block.scope,
+                                                     !flags_.PreviewOnlyMode));
   if (!flags_.SilentMode) return;
-  if (!flags_.SilentFolder.empty()) window_->SetText(Control::edDirectory, flags_.SilentFolder);
   SelectPage(kDirectoryPage);
   btnOKClick();
 }

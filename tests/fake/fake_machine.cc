@@ -292,9 +292,15 @@ bool FakeFileSystem::FileExists(const std::string& path) { return HasFile(path);
 
 bool FakeFileSystem::FolderExists(const std::string& path) { return HasFolder(path); }
 
+bool FakeFileSystem::CanCreateIn(const std::string& folder) {
+  const std::string key = Key(folder);
+  return folders_.count(key) && !refuse_create_in_.count(key);
+}
+
 bool FakeFileSystem::MakeFolder(const std::string& path) {
   std::string key = Key(path);
-  if (refuse_create_.count(key) || folders_.count(key) || files_.count(key) || !ParentExists(key)) {
+  if (refuse_create_.count(key) || refuse_create_in_.count(ParentKey(key, is_lead_byte)) ||
+      folders_.count(key) || files_.count(key) || !ParentExists(key)) {
     return false;
   }
   folders_.insert(key);
@@ -509,6 +515,7 @@ FakeShell::FakeShell(FakeFileSystem& files) : files_(files) {
   special_folders[SpecialFolder::kPrograms] =
       "C:\\Users\\Tester\\AppData\\Roaming\\Microsoft\\Windows\\Start Menu\\Programs";
   special_folders[SpecialFolder::kProgramFiles] = "C:\\Program Files";
+  special_folders[SpecialFolder::kLocalAppData] = "C:\\Users\\Tester\\AppData\\Local";
   for (const auto& [id, path] : special_folders) files_.AddFolder(*path);
 }
 

@@ -54,7 +54,8 @@ class FakeFileSystem : public FileSystem {
   // Paths refused by MakeFolder, CreateForWriting, CreateNew and as the
   // target of MoveReplacing (any spelling).
   void RefuseCreate(const std::string& path) { refuse_create_.insert(Key(path)); }
-  // No file can be created in `folder` (a folder without the right to write).
+  // No file or folder can be created in `folder` (a folder without the
+  // right to write).
   void RefuseCreateIn(const std::string& folder) { refuse_create_in_.insert(Key(folder)); }
   // Files created in `folder` share a disk that takes at most `bytes` more
   // (a full disk).
@@ -86,6 +87,7 @@ class FakeFileSystem : public FileSystem {
   bool MoveReplacing(const std::string& from, const std::string& to) override;
   bool FileExists(const std::string& path) override;
   bool FolderExists(const std::string& path) override;
+  bool CanCreateIn(const std::string& folder) override;
   bool MakeFolder(const std::string& path) override;
   bool RemoveEmptyFolder(const std::string& path) override;
   bool RemoveFile(const std::string& path) override;
@@ -167,6 +169,9 @@ class FakeShell : public Shell {
  public:
   explicit FakeShell(FakeFileSystem& files);
   std::map<SpecialFolder, std::optional<std::string>> special_folders;
+  // The system's per-user programs folder (not made until something is
+  // installed there); empty for a system that has none.
+  std::string user_program_files = "C:\\Users\\Tester\\AppData\\Local\\Programs";
   std::vector<ShellRequest> requests;
   std::map<std::string, std::string> link_targets;  // folded link path -> target
   bool fail_links = false;
@@ -178,6 +183,7 @@ class FakeShell : public Shell {
   void Execute(const std::string& verb, const std::string& file, const std::string& parameters,
                ShowCommand show, ShellOwner owner) override;
   std::optional<std::string> SpecialFolderPath(SpecialFolder folder) override;
+  std::string UserProgramFilesPath() override { return user_program_files; }
   bool WriteShortcut(const std::string& link_path, const std::string& target) override;
   std::optional<std::string> BrowseForFolder(const std::string& folder,
                                              const std::string& text) override;

@@ -18,6 +18,7 @@ struct PackageBuilder {
   std::string readme, license, language;
   SetupRecord record = EmptyRecord();
   std::string_view signature = SetupSignature();
+  InstallScope scope = InstallScope::kMachine;  // written into the check block
 
   PackageBuilder() {
     SetFieldText(record.ScreensaverFile, "Aurora.scr", true);
@@ -53,7 +54,7 @@ struct PackageBuilder {
     tail.append(reinterpret_cast<const char*>(&final_record), sizeof(final_record));
     CheckBlock block{static_cast<uint32_t>(final_record.PayloadSize - kSignatureSize),
                      Crc32(0, payload.data(), payload.size()), Crc32(0, tail.data(), tail.size()),
-                     facts};
+                     facts, scope};
     return EncodeCheckBlock(block, nullptr).value();
   }
 

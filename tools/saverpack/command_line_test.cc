@@ -62,6 +62,8 @@ TEST(CommandLineTest, UsageErrors) {
        "saverpack build --help"},
       {Build({"--arch", "x86_64"}), "--arch 'x86_64' is neither x86 nor x64",
        "saverpack build --help"},
+      {Build({"--scope", "User"}), "--scope 'User' is neither machine nor user",
+       "saverpack build --help"},
       {Build({"--frobnicate"}), "unknown option '--frobnicate'", "saverpack build --help"},
       {Build({"--web"}), "option --web needs a value", "saverpack build --help"},
       {Build({"--version"}), "option --version needs a value", "saverpack build --help"},
@@ -116,6 +118,7 @@ TEST(CommandLineTest, EveryBuildOptionOfTheTableParses) {
     const std::string value = option.name == "--arch"           ? "x64"
                               : option.name == "--license-mode" ? "0"
                               : option.name == "--codepage"     ? "1250"
+                              : option.name == "--scope"        ? "user"
                                                                 : "value";
     if (option.TakesValue()) arguments.push_back(value);
     ParsedCommandLine parsed = Parse(arguments);

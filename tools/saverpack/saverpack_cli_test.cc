@@ -174,6 +174,7 @@ TEST_F(SaverpackCliTest, BuildThenInspectShowsEveryFieldAndBlock) {
       {"DisplayVersion", ""},
       {"Publisher", ""},
       {"HelpLink", ""},
+      {"InstallScope", "machine"},
       {"CheckMatchesFile", "yes"},
       {"Problems", std::vector<std::string>{}},
   };
@@ -526,6 +527,37 @@ TEST_F(SaverpackCliTest, BuildStoresVersionPublisherAndHelpLink) {
   EXPECT_EQ(shown["HelpLink"], Json("https://example.org/help?a=1"));
   EXPECT_EQ(shown["CheckMatchesFile"], Json("yes"));
   EXPECT_EQ(Run({"inspect", "--verify", output_}).exit_code, 0);
+}
+
+// A user-scope package: the scope in the check block, and the stub copy
+// asking for no elevation, rewritten in place; a stub whose manifest level
+// cannot be found exactly once is refused and nothing is written.
+TEST_F(SaverpackCliTest, BuildUserScope) {
+  const std::string highest = "<requestedExecutionLevel level=\"highestAvailable\" uiAccess=\"false\"/>";
+  const std::string invoker = "<requestedExecutionLevel level=\"asInvoker\"        uiAccess=\"false\"/>";
+  const std::string pattern = testing::PatternBytes(2048, 1);
+  testing::WriteFile(stub_, pattern + highest);
+  ASSERT_EQ(Run(BuildArguments({{"--scope", "user"}})).exit_code, 0);
+  const std::string built = testing::ReadFile(output_);
+  EXPECT_EQ(built.substr(0, pattern.size() + invoker.size()), pattern + invoker);
+  Json shown = InspectJson(output_);
+  EXPECT_EQ(shown["InstallScope"], Json("user"));
+  EXPECT_EQ(shown["StubSize"], Json(FileSize(stub_)));
+  EXPECT_EQ(shown["CheckMatchesFile"], Json("yes"));
+
+  ASSERT_EQ(Run(BuildArguments({{"--scope", "machine"}})).exit_code, 0);
+  EXPECT_EQ(testing::ReadFile(output_).substr(0, pattern.size() + highest.size()), pattern + highest);
+  EXPECT_EQ(InspectJson(output_)["InstallScope"], Json("machine"));
+
+  for (const std::string& stub : {pattern, pattern + highest + highest}) {
+    testing::WriteFile(stub_, stub);
+    std::remove(output_.c_str());
+    RunResult refused = Run(BuildArguments({{"--scope", "user"}}));
+    EXPECT_EQ(refused.exit_code, 1);
+    EXPECT_NE(refused.err.find("cannot build a --scope user package on it"), std::string::npos)
+        << refused.err;
+    EXPECT_FALSE(std::filesystem::exists(output_));
+  }
 }
 
 // inspect --verify recomputes both CRCs over the file: one byte changed in

@@ -101,6 +101,17 @@ bool Win32FileSystem::FolderExists(const std::string& path) {
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+bool Win32FileSystem::CanCreateIn(const std::string& folder) {
+  // A new file of a name no one else uses, gone again as it is closed.
+  char name[32];
+  wsprintfA(name, "\\~scr%lx%lx.tmp", GetCurrentProcessId(), GetTickCount());
+  const ScopedFileHandle probe(CreateFileA((folder + name).c_str(), GENERIC_WRITE | DELETE, 0,
+                                           nullptr, CREATE_NEW,
+                                           FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE,
+                                           nullptr));
+  return probe.valid();
+}
+
 bool Win32FileSystem::MakeFolder(const std::string& path) {
   return CreateDirectoryA(path.c_str(), nullptr);
 }

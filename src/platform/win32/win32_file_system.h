@@ -14,6 +14,7 @@ class Win32FileSystem : public FileSystem {
   bool MoveReplacing(const std::string& from, const std::string& to) override;
   bool FileExists(const std::string& path) override;
   bool FolderExists(const std::string& path) override;
+  bool CanCreateIn(const std::string& folder) override;
   bool MakeFolder(const std::string& path) override;
   bool RemoveEmptyFolder(const std::string& path) override;
   bool RemoveFile(const std::string& path) override;

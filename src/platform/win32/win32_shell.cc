@@ -9,6 +9,7 @@ namespace scrsetup::win32 {
 // The seam's values are the Win32 ones and are passed on unchanged.
 static_assert(static_cast<int>(SpecialFolder::kDesktop) == CSIDL_DESKTOP);
 static_assert(static_cast<int>(SpecialFolder::kPrograms) == CSIDL_PROGRAMS);
+static_assert(static_cast<int>(SpecialFolder::kLocalAppData) == CSIDL_LOCAL_APPDATA);
 static_assert(static_cast<int>(SpecialFolder::kProgramFiles) == CSIDL_PROGRAM_FILES);
 static_assert(static_cast<int>(ShowCommand::kHide) == SW_HIDE);
 static_assert(static_cast<int>(ShowCommand::kNormal) == SW_SHOWNORMAL);
@@ -110,6 +111,30 @@ class ModalScope {
 };
 
 }  // namespace
+
+std::string Win32Shell::UserProgramFilesPath() {
+  // Looked up: systems before Windows 7 have no per-user programs folder.
+  using GetKnownFolderCall = HRESULT(WINAPI*)(const GUID&, DWORD, HANDLE, wchar_t**);
+  HMODULE shell32 = GetModuleHandleA("shell32.dll");
+  auto get_known_folder = reinterpret_cast<GetKnownFolderCall>(reinterpret_cast<void*>(
+      shell32 ? GetProcAddress(shell32, "SHGetKnownFolderPath") : nullptr));
+  // FOLDERID_UserProgramFiles; KF_FLAG_DONT_VERIFY gives it before it exists.
+  static constexpr GUID kUserProgramFiles = {
+      0x5CD7AEE2, 0x2219, 0x4A67, {0xB8, 0x5D, 0x6C, 0x9C, 0xE1, 0x56, 0x60, 0xCB}};
+  constexpr DWORD kDontVerify = 0x00004000;
+  char path[MAX_PATH] = {};
+  wchar_t* wide = nullptr;
+  if (get_known_folder && SUCCEEDED(get_known_folder(kUserProgramFiles, kDontVerify, nullptr, &wide))) {
+    BOOL lossy = FALSE;
+    if (!WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide, -1, path, MAX_PATH, nullptr,
+                             &lossy) ||
+        lossy) {
+      path[0] = '\0';
+    }
+  }
+  CoTaskMemFree(wide);
+  return path;
+}
 
 Win32Shell::Win32Shell(std::function<HWND()> wizard_window)
     : wizard_window_(std::move(wizard_window)) {}

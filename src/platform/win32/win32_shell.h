@@ -21,6 +21,7 @@ class Win32Shell : public Shell {
   void Execute(const std::string& verb, const std::string& file, const std::string& parameters,
                ShowCommand show, ShellOwner owner) override;
   std::optional<std::string> SpecialFolderPath(SpecialFolder folder) override;
+  std::string UserProgramFilesPath() override;
   bool WriteShortcut(const std::string& link_path, const std::string& target) override;
   std::optional<std::string> BrowseForFolder(const std::string& folder,
                                              const std::string& text) override;

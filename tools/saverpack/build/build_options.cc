@@ -108,6 +108,15 @@ constexpr BuildOption kBuildOptionTable[] = {
      .kind = ValueKind::kSwitch,
      .help = "do not show the folder page",
      .template_value = "no"},
+    {.name = "--scope",
+     .value_name = "machine | user",
+     .help = "machine (the default): install for every user where\n"
+             "the user may write the machine's places, else for\n"
+             "that user; user: always for the user running it,\n"
+             "into their own programs folder, without elevation",
+     .template_comment = "Who it installs for: machine (every user, where the user running it may;\n"
+                         "that user alone where not) or user (always that user alone, no elevation).",
+     .template_value = "machine"},
     {.name = "--uninstall-entry",
      .kind = ValueKind::kSwitch,
      .help = "add the screensaver to the system's uninstall list",
@@ -270,6 +279,14 @@ std::optional<Failure> ReadCheckedOptions(const Settings& settings, BuildOptions
                                                "' is neither x86 nor x64");
     }
     build.arch = *arch;
+  }
+  if (const OptionSetting* scope_setting = settings.Find("--scope")) {
+    std::optional<scrsetup::InstallScope> scope = scrsetup::ScopeNamed(scope_setting->value);
+    if (!scope) {
+      return SettingFailure(*scope_setting, Shown(*scope_setting) + " '" + scope_setting->value +
+                                                "' is neither machine nor user");
+    }
+    build.scope = *scope;
   }
   build.license_mode = build.license ? 1 : 0;
   if (const OptionSetting* mode_setting = settings.Find("--license-mode")) {

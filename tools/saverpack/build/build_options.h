@@ -17,6 +17,7 @@
 #include <string_view>
 #include <vector>
 
+#include "package/check_block.h"
 #include "saverpack/build/shipped_stub.h"
 #include "saverpack/host/failure.h"
 #include "saverpack/text/package_code_page.h"
@@ -99,6 +100,7 @@ struct BuildOptions {
   bool add_uninstall_entry = false;
   bool create_program_group = false;
   bool create_desktop_shortcut = false;
+  scrsetup::InstallScope scope = scrsetup::InstallScope::kMachine;
   // Facts for the check block, in UTF-8 as given; empty when not given.
   std::string display_version;
   std::string publisher;
@@ -121,7 +123,7 @@ std::vector<OptionSetting> MergeSettings(std::vector<OptionSetting> file,
 
 // Fills `build` from `settings` (each option at most once, unless
 // repeatable): checks that the required options are there and the values
-// of --arch, --stub, --license-mode and --codepage. A setting from the
+// of --arch, --stub, --scope, --license-mode and --codepage. A setting from the
 // command line fails as a usage failure; one from an INI file as bad input
 // that names its file and line. A missing required option names
 // `ini_file` when one is given.

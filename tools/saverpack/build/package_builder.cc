@@ -13,6 +13,7 @@
 #include "saverpack/build/catalogue.h"
 #include "saverpack/host/host_file.h"
 #include "saverpack/host/host_path.h"
+#include "saverpack/build/execution_level.h"
 #include "saverpack/build/language_tables.h"
 #include "saverpack/build/shipped_stub.h"
 #include "saverpack/host/temporary_output.h"
@@ -234,14 +235,28 @@ std::optional<Failure> ConvertCatalogueLanguage(const CatalogueLanguage& languag
   return failure;
 }
 
-// Opens the stub: --stub, or the one for --arch that ships with saverpack.
+// A user-scope package's stub, read whole, asks Windows for no elevation.
+std::optional<Failure> RunStubAsInvoker(Input& stub) {
+  errno = 0;
+  std::optional<std::string> bytes = scrsetup::ReadBlock(*stub.file, 0, stub.size);
+  if (!bytes) return BadInput(stub.Name() + ": cannot read: " + SystemErrorText());
+  if (auto problem = RequestAsInvoker(*bytes)) {
+    return BadInput(stub.Name() + ": cannot build a --scope user package on it: " + *problem);
+  }
+  stub.converted = std::move(*bytes);
+  return std::nullopt;
+}
+
+// Opens the stub: --stub, or the one for --arch that ships with saverpack;
+// for a user-scope package, changed to run without elevation.
 std::optional<Failure> OpenStub(const BuildOptions& options, Input& stub) {
   std::string stub_path = options.stub;
   if (stub_path.empty()) {
     if (auto failure = FindShippedStub(options.arch, stub_path)) return failure;
   }
   if (auto failure = OpenInput("--stub", stub_path, stub)) return failure;
-  return CheckStub(stub);
+  if (auto failure = CheckStub(stub)) return failure;
+  return options.scope == scrsetup::InstallScope::kUser ? RunStubAsInvoker(stub) : std::nullopt;
 }
 
 // The catalogue language's table, converted, as the language block.
@@ -404,6 +419,7 @@ std::optional<Failure> BuildPackage(const BuildOptions& options) {
   if (auto failure = ComposeRecord(options, code_page, record)) return failure;
   scrsetup::CheckBlock check;
   if (auto failure = ComposeFacts(options, code_page, check.facts)) return failure;
+  check.scope = options.scope;
 
   Input stub;
   if (auto failure = OpenStub(options, stub)) return failure;

@@ -43,6 +43,7 @@ void AddCheckBlock(const PackageReport& report, Text& text, Add& add) {
   add("DisplayVersion", text(block.facts.display_version));
   add("Publisher", text(block.facts.publisher));
   add("HelpLink", text(block.facts.help_link));
+  add("InstallScope", Utf8Characters(scrsetup::ScopeText(block.scope)));
   add("CheckMatchesFile", Utf8Characters(report.check_problems.empty() ? "yes" : "no"));
 }
 

@@ -117,7 +117,15 @@ std::string InstallerText(const WingetFacts& facts) {
          "    InstallerUrl: " + Quoted(facts.url) + "\n"
          "    InstallerSha256: " + facts.sha256 + "\n"
          "    InstallerType: exe\n"
-         "    Scope: machine\n"
+         "    Scope: " + facts.scope + "\n" +
+         // A machine-scope installer asks for elevation itself where the
+         // user may elevate; a user-scope one never does.
+         (facts.scope == scrsetup::kMachineScopeText ? "    ElevationRequirement: elevatesSelf\n"
+                                                     : "") +
+         // The uninstall entry's key name, under which winget finds the
+         // installed screensaver; a new version installs over the old.
+         "    ProductCode: " + Quoted(facts.name) + "\n"
+         "    UpgradeBehavior: install\n"
          "    InstallerSwitches:\n"
          "      Silent: \"-silent\"\n"
          "      SilentWithProgress: \"-silent\"\n"
@@ -133,7 +141,8 @@ std::string InstallerText(const WingetFacts& facts) {
          "    AppsAndFeaturesEntries:\n"
          "      - DisplayName: " + Quoted(facts.name) + "\n"
          "        Publisher: " + Quoted(facts.publisher) + "\n"
-         "        DisplayVersion: " + Quoted(facts.version) + "\n" +
+         "        DisplayVersion: " + Quoted(facts.version) + "\n"
+         "        ProductCode: " + Quoted(facts.name) + "\n" +
          Footer("installer");
 }
 
@@ -219,6 +228,7 @@ std::optional<Failure> ReadPackageFacts(const WingetOptions& options, WingetFact
                                  facts.name)) {
     return failure;
   }
+  facts.scope = scrsetup::ScopeText(report.check.block.scope);
   if (auto failure = StubArchitecture(*file, options.package, facts.architecture)) return failure;
   errno = 0;
   std::optional<std::string> sha256 = FileSha256(*file);

@@ -2,10 +2,11 @@
 // manifest (version, defaultLocale en-US, installer) of manifest version
 // 1.10.0, written as YAML with every text double-quoted.
 //
-// The package gives what it knows of itself: the version and publisher from
-// its check block (a package without them cannot be described), the name
-// from its title, the architecture from its stub's PE header, and the
-// SHA-256 of its bytes. The caller gives the identifier, the download
+// The package gives what it knows of itself: the version and publisher
+// from its check block (a package without them cannot be described) and
+// the install scope, the name (also the uninstall entry's key name, the
+// ProductCode) from its title, the architecture from its stub's PE header,
+// and the SHA-256 of its bytes. The caller gives the identifier, the download
 // address, the licence's name and the description.
 #pragma once
 
@@ -41,6 +42,9 @@ struct WingetFacts {
   std::string url;
   std::string sha256;        // 64 uppercase hexadecimal digits
   std::string architecture;  // "x86" or "x64"
+  // Who the package installs for: "machine" or "user" (its check block's
+  // InstallScope).
+  std::string scope = "machine";
 };
 
 struct ManifestFile {

@@ -1,22 +1,26 @@
 #!/usr/bin/env python3
 """saverpack winget, run as its users run it: the three manifest files parse
-as YAML, hold every field winget requires with values its 1.10.0 schema
-allows, agree with the package (version, publisher, title, architecture),
-and give the SHA-256 that sha256sum computes of the package. Refusals end
-with their exit status and message and write nothing.
+as YAML, pass winget's own JSON schemas for 1.10.0, hold every field
+winget requires with values that schema allows, agree with the package
+(version, publisher, title, architecture, scope, the uninstall entry's key
+name as ProductCode), and give the SHA-256 that sha256sum computes of the
+package. Refusals end with their exit status and message and write nothing.
 
-Usage: winget_manifest_test.py SAVERPACK
+Usage: winget_manifest_test.py SAVERPACK SCHEMA_FOLDER
 """
 import os
 import re
 import struct
 import subprocess
 import sys
+import json
 import tempfile
 
+import jsonschema
 import yaml
 
 SAVERPACK = sys.argv[1]
+SCHEMAS = sys.argv[2]
 
 # The schema's own patterns and enumerations (manifest version 1.10.0).
 IDENTIFIER = re.compile(r'^[^.\s\\/:*?"<>|\x01-\x1f]{1,32}(\.[^.\s\\/:*?"<>|\x01-\x1f]{1,32}){1,7}$')
@@ -53,7 +57,8 @@ def stub(machine):
     header[0x3C:0x40] = struct.pack("<I", 0x40)
     header[0x40:0x44] = b"PE\0\0"
     header[0x44:0x46] = struct.pack("<H", machine)
-    return bytes(header)
+    # The manifest's execution level, which a user-scope package rewrites.
+    return bytes(header) + b'<requestedExecutionLevel level="highestAvailable" uiAccess="false"/>'
 
 
 def text_field(document, name, least, most):
@@ -71,6 +76,10 @@ def check_manifest(folder, identifier, expected):
     for kind, name in names.items():
         with open(name, encoding="utf-8") as stream:
             documents[kind] = yaml.safe_load(stream)
+        with open(os.path.join(SCHEMAS, f"manifest.{kind}.1.10.0.json"), encoding="utf-8") as stream:
+            schema = json.load(stream)
+        errors = [error.message for error in jsonschema.Draft7Validator(schema).iter_errors(documents[kind])]
+        check(not errors, f"{kind}: valid by winget's schema: {errors}")
     for kind, document in documents.items():
         check(document.get("ManifestType") == kind, f"{kind}: ManifestType {kind}")
         check(document.get("ManifestVersion") == "1.10.0", f"{kind}: ManifestVersion 1.10.0")
@@ -106,7 +115,13 @@ def check_manifest(folder, identifier, expected):
     check(sha == summed.upper(), f"installer: InstallerSha256 {sha} is sha256sum's {summed}")
     check(installer.get("InstallerType") in INSTALLER_TYPES and installer["InstallerType"] == "exe",
           "installer: InstallerType exe")
-    check(installer.get("Scope") == "machine", "installer: Scope machine")
+    scope = expected["scope"]
+    check(installer.get("Scope") == scope, f"installer: Scope {scope}")
+    elevation = "elevatesSelf" if scope == "machine" else None
+    check(installer.get("ElevationRequirement") == elevation,
+          f"installer: ElevationRequirement {elevation}")
+    check(installer.get("ProductCode") == expected["title"], "installer: ProductCode is the title")
+    check(installer.get("UpgradeBehavior") == "install", "installer: UpgradeBehavior install")
     switches = installer.get("InstallerSwitches", {})
     check(switches.get("Silent") == "-silent" and switches.get("SilentWithProgress") == "-silent",
           "installer: Silent and SilentWithProgress -silent")
@@ -124,6 +139,7 @@ def check_manifest(folder, identifier, expected):
     check(entry.get("DisplayName") == expected["title"], "installer: DisplayName is the title")
     check(entry.get("Publisher") == expected["publisher"], "installer: Publisher")
     check(entry.get("DisplayVersion") == expected["version"], "installer: DisplayVersion")
+    check(entry.get("ProductCode") == expected["title"], "installer: the entry's ProductCode")
 
 
 def main():
@@ -133,7 +149,7 @@ def main():
 
         with open(path("Aurora.scr"), "wb") as saver:
             saver.write(bytes(range(256)) * 300)
-        for machine, architecture in [(0x8664, "x64"), (0x14C, "x86")]:
+        for machine, architecture, scope in [(0x8664, "x64", "machine"), (0x14C, "x86", "user")]:
             with open(path("setup.exe"), "wb") as setup:
                 setup.write(stub(machine))
             # A version YAML would read as a number, a publisher with what
@@ -142,7 +158,7 @@ def main():
             title = "Aurora 'Nord'"
             result = run("build", "-o", path("Aurora-setup.exe"), "--stub", path("setup.exe"),
                          "--screensaver", path("Aurora.scr"), "--title", title,
-                         "--version", "1.10", "--publisher", publisher)
+                         "--version", "1.10", "--publisher", publisher, "--scope", scope)
             check(result.returncode == 0, f"build: {result.stderr}")
             folder = path("manifests " + architecture)
             os.mkdir(folder)
@@ -157,6 +173,7 @@ def main():
             check_manifest(folder, "Lumiere.Aurora", {
                 "version": "1.10", "publisher": publisher, "title": title, "license": "MIT",
                 "description": "The Aurora 'Nord' screensaver.", "architecture": architecture,
+                "scope": scope,
                 "url": "https://example.org/Aurora-setup.exe", "package": path("Aurora-setup.exe")})
 
         # Refusals: (what, package builder options, winget options, status, message).
