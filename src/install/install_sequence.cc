@@ -262,7 +262,7 @@ bool Installation::WriteUninstaller(File& source) {
       files_, folder_ + UninstallerFileName(context_.language, paths_, name_));
   if (!uninstaller_->Create()) return false;
   return WriteUninstallerPackage(source, context_.PackageEnd, context_.record,
-                                 uninstaller_->file());
+                                 uninstaller_->file(), context_.check.signature_store);
 }
 
 bool Installation::CommitFiles() {

@@ -5,7 +5,12 @@
 #include <algorithm>
 
 #include "fake/wizard_run.h"
+#include "fake/pe_image.h"
 #include "lang/text.h"
+#include "package/crc32.h"
+#include "package/pe_header.h"
+#include "package/signature_store.h"
+#include "package/signed_file.h"
 
 namespace scrsetup {
 namespace {
@@ -576,6 +581,129 @@ TEST(Installation, TranslatedFailureMessageKeepsItsPlaceholderSafe) {
     ASSERT_EQ(machine.dialogs.shown.size(), 1u);
     EXPECT_EQ(machine.dialogs.shown[0].text, c.shown);
   }
+}
+
+}  // namespace
+}  // namespace scrsetup
+
+// A package built with signing carries certificate tables for the
+// uninstallers it can write; the installation appends the one made for
+// exactly the bytes it wrote, and writes any other uninstaller unsigned.
+namespace scrsetup {
+namespace {
+
+// The package followed by a check block that names `store`, and the store.
+std::string WithSignatureStore(const PackageBuilder& package, const std::string& store) {
+  CheckBlock block = DecodeCheckBlock(package.CheckBlockBytes()).block;
+  block.store_size = static_cast<uint32_t>(store.size());
+  block.store_crc = Crc32(0, store.data(), store.size());
+  return package.Bytes() + EncodeCheckBlock(block, nullptr).value() + store;
+}
+
+// The uninstaller an installation writes unsigned, with `screensaver_file`
+// in its record.
+std::string UnsignedUninstaller(const PackageBuilder& package, std::string_view screensaver_file) {
+  std::string stub = package.stub;
+  ClearSignatureFields(reinterpret_cast<unsigned char*>(stub.data()), stub.size());
+  SetupRecord record = package.FinalRecord();
+  SetFieldText(record.ScreensaverFile, screensaver_file, true);
+  std::string uninstaller = stub + package.readme + package.language;
+  uninstaller.append(reinterpret_cast<const char*>(&record), sizeof(record));
+  return uninstaller + "ScUnin.sig";
+}
+
+StoredSignature SignatureFor(const std::string& uninstaller, uint32_t checksum,
+                             std::string_view table) {
+  return {static_cast<uint32_t>(uninstaller.size()),
+          Crc32(0, uninstaller.data(), uninstaller.size()), checksum, table};
+}
+
+TEST(Installation, TheUninstallerCarriesTheSignatureStoredForItsBytes) {
+  const std::string built_table(24, 'B'), rule_table(32, 'R');
+  const OsVersion windows98{1, 4, 10, " A "}, windows7{2, 6, 1, ""};
+  for (uint16_t magic : {0x10b, 0x20b}) {
+    PackageBuilder package = testing::RegisteringPackage();
+    package.stub = testing::PeImage(magic, 3001);
+    SetFieldText(package.record.ScreensaverFile, "Aurora Borealis.scr", true);
+    const std::string as_built = UnsignedUninstaller(package, "Aurora Borealis.scr");
+    const std::string after_rule = UnsignedUninstaller(package, "Aurora_B.scr");
+    const std::string store = EncodeSignatureStore(
+        {SignatureFor(as_built, 0xB0B0, built_table), SignatureFor(after_rule, 0xF0F0, rule_table)});
+    const struct {
+      OsVersion version;
+      const std::string& unsigned_file;
+      uint32_t checksum;
+      const std::string& table;
+    } cases[] = {{windows98, as_built, 0xB0B0, built_table},
+                 {windows7, after_rule, 0xF0F0, rule_table}};
+    for (const auto& c : cases) {
+      SCOPED_TRACE(::testing::Message() << magic << " " << c.version.major);
+      FakeMachine machine;
+      machine.system.version = c.version;
+      WizardRun run(machine, WithSignatureStore(package, store));
+      InstallInto(run, "C:\\S");
+      const std::string name = &c.unsigned_file == &as_built ? "Aurora Borealis" : "Aurora_B";
+      const std::string written = machine.files.Contents("C:\\S\\uninstall " + name + ".exe");
+      std::string problem;
+      std::optional<StoredSignature> taken = TakeSignature(c.unsigned_file, written, &problem);
+      ASSERT_TRUE(taken) << problem;
+      EXPECT_EQ(taken->checksum, c.checksum);
+      EXPECT_EQ(taken->table, c.table);
+    }
+  }
+}
+
+TEST(Installation, AnUninstallerWithoutAStoredSignatureIsWrittenUnsigned) {
+  PackageBuilder package = testing::RegisteringPackage();
+  package.stub = testing::PeImage(0x10b, 3001);
+  const std::string uninstaller = UnsignedUninstaller(package, "Aurora.scr");
+  std::string other = uninstaller;
+  other[0x400] ^= 1;
+  const struct {
+    const char* name;
+    std::string bytes;
+  } cases[] = {
+      {"no store", package.CheckedBytes()},
+      {"signed by hand after the build", package.CheckedBytes() + std::string(8, '\0') + "CERT"},
+      {"a store for other bytes",
+       WithSignatureStore(package, EncodeSignatureStore({SignatureFor(other, 1, "TABLE..!")}))},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    FakeMachine machine;
+    WizardRun run(machine, c.bytes);
+    InstallInto(run, "C:\\S");
+    EXPECT_TRUE(machine.files.Contents("C:\\S\\uninstall Aurora.exe") == uninstaller);
+  }
+}
+
+TEST(Installation, ADamagedSignatureStoreIsADamagedPackage) {
+  PackageBuilder package = testing::RegisteringPackage();
+  package.stub = testing::PeImage(0x10b, 3001);
+  const std::string store = EncodeSignatureStore(
+      {SignatureFor(UnsignedUninstaller(package, "Aurora.scr"), 7, std::string(16, 'T'))});
+  const std::string good = WithSignatureStore(package, store);
+  std::string flipped = good, overlong = store;
+  flipped[flipped.size() - 3] ^= 0x20;
+  testing::PutLe32(overlong, 12, 24);  // the entry claims more than the store holds
+  const struct {
+    const char* name;
+    std::string bytes;
+  } cases[] = {
+      {"a flipped byte in the table", flipped},
+      {"an entry that does not fit, its CRC right", WithSignatureStore(package, overlong)},
+      {"the store cut short", good.substr(0, good.size() - 1)},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    FakeMachine machine;
+    WizardRun run(machine, c.bytes, "setup.exe -silent C:\\S");
+    EXPECT_EQ(run.setup().exit_code(), kExitPackageUnreadable);
+    ExpectNothingInstalled(machine);
+  }
+  FakeMachine machine;
+  WizardRun run(machine, good, "setup.exe -silent C:\\S");
+  EXPECT_EQ(run.setup().exit_code(), kExitOk);
 }
 
 }  // namespace

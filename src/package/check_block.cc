@@ -5,12 +5,14 @@
 
 #include "package/crc32.h"
 #include "package/package_reader.h"
+#include "package/signature_store.h"
 
 namespace scrsetup {
 namespace {
 
 constexpr int64_t kFieldHeaderSize = 4;
 constexpr size_t kCrcSize = 4;
+constexpr uint16_t kStoreFieldSize = 8;
 // The room the scope field takes at most.
 constexpr int64_t kScopeFieldRoom = kFieldHeaderSize + static_cast<int64_t>(kUserScopeText.size());
 
@@ -57,6 +59,7 @@ std::optional<std::string> EncodeCheckBlock(const CheckBlock& block, std::string
   Put32(bytes, block.covered_length);
   Put32(bytes, block.payload_crc);
   Put32(bytes, block.tail_crc);
+  const int64_t store_field = block.store_size != 0 ? kFieldHeaderSize + kStoreFieldSize : 0;
   for (const FactField& field : kFactFields) {
     const std::string& text = block.facts.*field.text;
     if (text.empty()) continue;
@@ -64,7 +67,8 @@ std::optional<std::string> EncodeCheckBlock(const CheckBlock& block, std::string
       if (problem) *problem = std::string(field.name) + " holds an end signature";
       return std::nullopt;
     }
-    if (static_cast<int64_t>(bytes.size() + text.size()) + kFieldHeaderSize + kScopeFieldRoom + 4 >
+    if (static_cast<int64_t>(bytes.size() + text.size()) + kFieldHeaderSize + kScopeFieldRoom +
+            store_field + 4 >
         kMaxCheckBlockSize) {
       if (problem) *problem = "the version, publisher and help link together are too long";
       return std::nullopt;
@@ -79,6 +83,12 @@ std::optional<std::string> EncodeCheckBlock(const CheckBlock& block, std::string
     Put16(bytes, static_cast<uint16_t>(CheckFieldId::kInstallScope));
     Put16(bytes, static_cast<uint16_t>(kUserScopeText.size()));
     bytes += kUserScopeText;
+  }
+  if (block.store_size != 0) {
+    Put16(bytes, static_cast<uint16_t>(CheckFieldId::kSignatureStore));
+    Put16(bytes, kStoreFieldSize);
+    Put32(bytes, block.store_size);
+    Put32(bytes, block.store_crc);
   }
   const size_t size = bytes.size() + kCrcSize;
   bytes[10] = static_cast<char>(size & 0xFF);
@@ -127,23 +137,40 @@ CheckBlockRead DecodeCheckBlock(std::string_view after) {
       if (!scope) return read;
       block.scope = *scope;
     }
+    if (id == static_cast<uint32_t>(CheckFieldId::kSignatureStore)) {
+      if (length != kStoreFieldSize) return read;
+      block.store_size = Get(bytes, offset, 4);
+      block.store_crc = Get(bytes, offset + 4, 4);
+    }
     offset += length;
   }
   read.state = CheckBlockState::kPresent;
+  read.block_size = static_cast<int64_t>(size);
   return read;
 }
 
 CheckBlockRead ReadCheckBlock(File& file, int64_t package_end, const SetupRecord& record) {
   const int64_t size = file.Size();
-  CheckBlockRead damaged{CheckBlockState::kDamaged, {}};
+  CheckBlockRead damaged;
+  damaged.state = CheckBlockState::kDamaged;
   if (size < package_end) return damaged;
   const int64_t available = std::min(size - package_end, kMaxCheckBlockSize);
   std::string after(static_cast<size_t>(available), '\0');
   if (!ReadExactly(file, package_end, after.data(), available)) return damaged;
   CheckBlockRead read = DecodeCheckBlock(after);
-  if (read.state == CheckBlockState::kPresent &&
-      int64_t{read.block.covered_length} != int64_t{record.PayloadSize} - kSignatureSize) {
+  if (read.state != CheckBlockState::kPresent) return read;
+  if (int64_t{read.block.covered_length} != int64_t{record.PayloadSize} - kSignatureSize) {
     return damaged;
+  }
+  if (read.block.store_size != 0) {
+    if (read.block.store_size > kMaxSignatureStoreSize) return damaged;
+    std::optional<std::string> store =
+        ReadBlock(file, package_end + read.block_size, read.block.store_size);
+    if (!store || Crc32(0, store->data(), store->size()) != read.block.store_crc ||
+        !IsSignatureStore(*store)) {
+      return damaged;
+    }
+    read.signature_store = std::move(*store);
   }
   return read;
 }

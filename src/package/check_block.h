@@ -7,8 +7,8 @@
 // the signing tool adds), so the block is read at PackageEnd, never at the
 // end of the file. An UninstallerPackage carries none.
 //
-//   ... | SetupRecord | "Vornex.sig" | check block | (padding, certificate)
-//                                     ^ PackageEnd
+//   ... | SetupRecord | "Vornex.sig" | check block | signature store | (padding, certificate)
+//                                     ^ PackageEnd  ^ PackageEnd + BlockSize
 //
 //   0x00  char[8]   Tag            "SCRcheck"
 //   0x08  uint16    FormatVersion  1; raised only when the fixed fields
@@ -27,9 +27,12 @@
 // Integers are little-endian; CRC-32 is zlib's (polynomial 0xEDB88320,
 // reflected, initial and final value 0xFFFFFFFF). A field's text is in the
 // package's code page, without NUL. Ids: 1 DisplayVersion, 2 Publisher,
-// 3 HelpLink, 4 InstallScope ("user" or "machine"; absent means machine);
-// a reader skips ids it does not know, and a later id for the same fact
-// replaces the earlier one. No byte run of the block may equal an
+// 3 HelpLink, 4 InstallScope ("user" or "machine"; absent means machine),
+// 5 SignatureStore, 8 bytes: uint32 StoreSize, uint32 StoreCrc, the size
+// and CRC-32 of the signature store that follows the block directly
+// (signature_store.h), so the block covers the store too. A reader skips
+// ids it does not know, and a later id for the same fact replaces the
+// earlier one. No byte run of the block may equal an
 // end signature (the writer refuses such texts), so the signature nearest
 // the end of the file stays the package's own.
 #pragma once
@@ -55,6 +58,7 @@ enum class CheckFieldId : uint16_t {
   kPublisher = 2,
   kHelpLink = 3,
   kInstallScope = 4,
+  kSignatureStore = 5,
 };
 
 // Who the package installs for. A machine-scope package installs for every
@@ -91,6 +95,9 @@ struct CheckBlock {
   uint32_t tail_crc = 0;
   PackageFacts facts;
   InstallScope scope = InstallScope::kMachine;
+  // The signature store after the block; none when store_size is 0.
+  uint32_t store_size = 0;
+  uint32_t store_crc = 0;
 };
 
 // What stands after the end signature.
@@ -103,6 +110,8 @@ enum class CheckBlockState {
 struct CheckBlockRead {
   CheckBlockState state = CheckBlockState::kAbsent;
   CheckBlock block;
+  int64_t block_size = 0;       // BlockSize, when present
+  std::string signature_store;  // the store's bytes, checked, when present
 };
 
 // The block's bytes for `block`: fields only for facts that are not empty,
@@ -118,8 +127,10 @@ struct CheckBlockRead {
 [[nodiscard]] CheckBlockRead DecodeCheckBlock(std::string_view after_signature);
 
 // Reads and parses the block after the setup package ending at
-// `package_end`; kDamaged also when its CoveredLength is not the one the
-// record gives (PayloadSize - 10), or a read fails.
+// `package_end`, and the signature store after it when the block names one;
+// kDamaged also when its CoveredLength is not the one the record gives
+// (PayloadSize - 10), when the store does not match its size and CRC or
+// its entries do not fill it (signature_store.h), or a read fails.
 [[nodiscard]] CheckBlockRead ReadCheckBlock(File& file, int64_t package_end,
                                             const SetupRecord& record);
 

@@ -15,12 +15,16 @@ using testing::FakeMachine;
 using testing::PackageBuilder;
 
 CheckBlock SampleBlock() {
-  return CheckBlock{1000, 0x11223344u, 0xAABBCCDDu, {"1.2.0", "Example Makers", "https://e.org"}};
+  CheckBlock block{1000, 0x11223344u, 0xAABBCCDDu, {"1.2.0", "Example Makers", "https://e.org"}};
+  block.store_size = 0x1800;
+  block.store_crc = 0x55667788u;
+  return block;
 }
 
 TEST(CheckBlock, EncodesTheFixedFieldsAndOnlyTheFactsGiven) {
   CheckBlock block = SampleBlock();
   block.facts.publisher.clear();
+  block.store_size = 0;
   const std::string bytes = EncodeCheckBlock(block, nullptr).value();
   const std::string expected_start =
       std::string("SCRcheck\x01\x00", 10) + static_cast<char>(bytes.size()) + '\0' +
@@ -44,6 +48,9 @@ TEST(CheckBlock, ReadsBackWhatWasWrittenFollowedByAnything) {
     EXPECT_EQ(read.block.facts.display_version, "1.2.0");
     EXPECT_EQ(read.block.facts.publisher, "Example Makers");
     EXPECT_EQ(read.block.facts.help_link, "https://e.org");
+    EXPECT_EQ(read.block.store_size, 0x1800u);
+    EXPECT_EQ(read.block.store_crc, 0x55667788u);
+    EXPECT_EQ(read.block_size, static_cast<int64_t>(bytes.size()));
   }
 }
 
@@ -80,6 +87,8 @@ TEST(CheckBlock, TellsAbsentFromDamaged) {
       {"only the tag", good.substr(0, 12), CheckBlockState::kDamaged},
       {"size below the fixed part", Resealed(good, [](std::string& b) { b[10] = 8; }),
        CheckBlockState::kDamaged},
+      {"signature store field of another length",
+       Resealed(good, [](std::string& b) { b[b.size() - 4 - 8 - 2] = 7; }), CheckBlockState::kDamaged},
       {"field running past the end",
        Resealed(good, [](std::string& b) { b[0x18 + 2] = static_cast<char>(0xFF); }),
        CheckBlockState::kDamaged},

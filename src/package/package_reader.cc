@@ -4,7 +4,9 @@
 #include <cstring>
 #include <vector>
 
+#include "package/crc32.h"
 #include "package/pe_header.h"
+#include "package/signature_store.h"
 
 namespace scrsetup {
 namespace {
@@ -104,7 +106,7 @@ std::optional<SetupTexts> ReadSetupTexts(File& file, int64_t package_end,
   return texts;
 }
 
-bool CopyRange(File& source, int64_t offset, int64_t count, File& target) {
+bool CopyRange(File& source, int64_t offset, int64_t count, File& target, uint32_t* crc) {
   if (count < 0 || !source.Seek(offset)) return false;
   std::vector<char> buffer(static_cast<size_t>(std::min(std::max<int64_t>(count, 1), kCopyBlock)));
   while (count > 0) {
@@ -112,13 +114,24 @@ bool CopyRange(File& source, int64_t offset, int64_t count, File& target) {
     int64_t got = source.Read(buffer.data(), want);
     if (got != want) return false;
     if (target.Write(buffer.data(), got) != got) return false;
+    if (crc) *crc = Crc32(*crc, buffer.data(), static_cast<size_t>(got));
     count -= got;
   }
   return true;
 }
 
+namespace {
+
+// Writes `count` bytes and extends `crc` by them.
+bool WriteCounted(File& target, const void* data, int64_t count, uint32_t& crc) {
+  crc = Crc32(crc, data, static_cast<size_t>(count));
+  return target.Write(data, count) == count;
+}
+
+}  // namespace
+
 bool WriteUninstallerPackage(File& source, int64_t package_end, const SetupRecord& record,
-                             File& target) {
+                             File& target, std::string_view signature_store) {
   // The stub's header goes through ClearSignatureFields: a signed package's
   // certificate lies beyond the uninstaller's end.
   const int64_t stub_length = StubLength(package_end, record);
@@ -126,16 +139,33 @@ bool WriteUninstallerPackage(File& source, int64_t package_end, const SetupRecor
   unsigned char header[kPeHeaderSpan];
   if (!ReadExactly(source, 0, header, header_length)) return false;
   ClearSignatureFields(header, static_cast<size_t>(header_length));
-  if (target.Write(header, header_length) != header_length ||
-      !CopyRange(source, header_length, stub_length - header_length, target)) {
+  uint32_t crc = 0;
+  if (!WriteCounted(target, header, header_length, crc) ||
+      !CopyRange(source, header_length, stub_length - header_length, target, &crc)) {
     return false;
   }
   if (record.ExtrasSize != 0 &&
-      !CopyRange(source, ExtrasStart(package_end, record), record.ExtrasSize, target)) {
+      !CopyRange(source, ExtrasStart(package_end, record), record.ExtrasSize, target, &crc)) {
     return false;
   }
-  return target.Write(&record, kRecordSize) == kRecordSize &&
-         target.Write(UninstallerSignature().data(), kSignatureSize) == kSignatureSize;
+  if (!WriteCounted(target, &record, kRecordSize, crc) ||
+      !WriteCounted(target, UninstallerSignature().data(), kSignatureSize, crc)) {
+    return false;
+  }
+  // The CRC and length of what was written pick the stored signature.
+  const auto length = static_cast<uint32_t>(stub_length + record.ExtrasSize + kTailSize);
+  const std::optional<StoredSignature> signature =
+      FindStoredSignature(signature_store, length, crc);
+  const uint32_t padding = CertificatePadding(length);
+  const auto table_size = static_cast<uint32_t>(signature ? signature->table.size() : 0);
+  if (!signature || !SetSignatureFields(header, static_cast<size_t>(header_length),
+                                        signature->checksum, length + padding, table_size)) {
+    return true;
+  }
+  const char zeros[kCertificateAlignment] = {};
+  return target.Write(zeros, padding) == padding &&
+         target.Write(signature->table.data(), table_size) == table_size && target.Seek(0) &&
+         target.Write(header, header_length) == header_length;
 }
 
 }  // namespace scrsetup

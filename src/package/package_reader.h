@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "package/setup_record.h"
 #include "platform/file_system.h"
@@ -65,14 +66,21 @@ std::optional<SetupTexts> ReadSetupTexts(File& file, int64_t package_end,
                                          const SetupRecord& record);
 
 // Copies `count` bytes from `source` at `offset` to the end of `target`
-// through a bounded buffer; false on any short read or write.
-[[nodiscard]] bool CopyRange(File& source, int64_t offset, int64_t count, File& target);
+// through a bounded buffer, extending `*crc` (when given) by them; false on
+// any short read or write.
+[[nodiscard]] bool CopyRange(File& source, int64_t offset, int64_t count, File& target,
+                             uint32_t* crc = nullptr);
 
 // Writes an UninstallerPackage into `target` (opened empty) from the running
-// SetupPackage `source`: its Stub, its extra blocks, `record` as held in
-// memory and the uninstaller signature. False on any short read or write.
+// SetupPackage `source`: its Stub with the checksum and certificate table
+// entry cleared, its extra blocks, `record` as held in memory and the
+// uninstaller signature. When `signature_store` (signature_store.h) holds
+// an entry for exactly the bytes written, their length and CRC-32 taken as
+// they pass, the entry's padding and table follow and the header gets its
+// checksum and certificate table entry: a signed uninstaller. False on any
+// short read or write.
 [[nodiscard]]
 bool WriteUninstallerPackage(File& source, int64_t package_end, const SetupRecord& record,
-                             File& target);
+                             File& target, std::string_view signature_store = {});
 
 }  // namespace scrsetup

@@ -16,7 +16,6 @@ constexpr size_t kPe32DirectoriesOffset = 96;
 constexpr size_t kPe32PlusDirectoriesOffset = 112;
 constexpr size_t kNumberOfDirectoriesFromEnd = 4;  // field right before the directories
 constexpr uint32_t kCertificateDirectory = 4;
-constexpr size_t kDirectoryEntrySize = 8;
 
 uint32_t Read32(const unsigned char* p) {
   return p[0] | (p[1] << 8) | (p[2] << 16) | (uint32_t{p[3]} << 24);
@@ -42,11 +41,10 @@ std::optional<uint16_t> PeMachine(const unsigned char* bytes, size_t size) {
   return static_cast<uint16_t>(bytes[*pe + 4] | (bytes[*pe + 5] << 8));
 }
 
-bool ClearSignatureFields(unsigned char* bytes, size_t size) {
+std::optional<SignatureFields> FindSignatureFields(const unsigned char* bytes, size_t size) {
   const std::optional<size_t> found = PeSignatureOffset(bytes, size, 2);
-  if (!found) return false;
-  const size_t pe = *found;
-  const size_t optional = pe + 4 + kCoffHeaderSize;
+  if (!found) return std::nullopt;
+  const size_t optional = *found + 4 + kCoffHeaderSize;
   const uint16_t magic = static_cast<uint16_t>(bytes[optional] | (bytes[optional + 1] << 8));
   size_t directories;
   if (magic == kPe32Magic) {
@@ -54,15 +52,28 @@ bool ClearSignatureFields(unsigned char* bytes, size_t size) {
   } else if (magic == kPe32PlusMagic) {
     directories = optional + kPe32PlusDirectoriesOffset;
   } else {
-    return false;
+    return std::nullopt;
   }
-  const size_t certificate = directories + kCertificateDirectory * kDirectoryEntrySize;
-  if (certificate + kDirectoryEntrySize > size ||
+  const size_t certificate = directories + kCertificateDirectory * kCertificateEntrySize;
+  if (certificate + kCertificateEntrySize > size ||
       Read32(bytes + directories - kNumberOfDirectoriesFromEnd) <= kCertificateDirectory) {
-    return false;
+    return std::nullopt;
   }
-  std::memset(bytes + optional + kChecksumOffset, 0, 4);
-  std::memset(bytes + certificate, 0, kDirectoryEntrySize);
+  return SignatureFields{optional + kChecksumOffset, certificate};
+}
+
+bool SetSignatureFields(unsigned char* bytes, size_t size, uint32_t checksum,
+                        uint32_t table_offset, uint32_t table_size) {
+  const std::optional<SignatureFields> fields = FindSignatureFields(bytes, size);
+  if (!fields) return false;
+  const uint32_t values[] = {checksum, table_offset, table_size};
+  unsigned char* const places[] = {bytes + fields->checksum, bytes + fields->certificate,
+                                   bytes + fields->certificate + 4};
+  for (int i = 0; i < 3; ++i) {
+    for (int byte = 0; byte < 4; ++byte) {
+      places[i][byte] = static_cast<unsigned char>(values[i] >> (8 * byte));
+    }
+  }
   return true;
 }
 

@@ -27,4 +27,9 @@ std::string ApplyShortNameRule(const PathRules& paths, std::string_view screensa
   return std::string(paths.FolderPart(screensaver_file)) + name;
 }
 
+bool ApplyShortNameRule(const PathRules& paths, SetupRecord& record) {
+  return SetFieldText(record.ScreensaverFile,
+                      ApplyShortNameRule(paths, FieldText(record.ScreensaverFile)), true);
+}
+
 }  // namespace scrsetup

@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "package/setup_record.h"
 #include "platform/path_rules.h"
 
 namespace scrsetup {
@@ -23,6 +24,11 @@ namespace scrsetup {
 //    a second byte "\" or ":" into a separator: the folder part is the same
 //    before and after.
 std::string ApplyShortNameRule(const PathRules& paths, std::string_view screensaver_file);
+
+// Applies the rule to the record's ScreensaverFile, as the installer holds
+// it in memory; false, leaving the record as it was, when the rewritten
+// name would not fit the field.
+[[nodiscard]] bool ApplyShortNameRule(const PathRules& paths, SetupRecord& record);
 
 // The version classes from which the rule applies (Windows 2000 and later).
 inline bool ShortNameRuleApplies(int windows_version_class) { return windows_version_class >= 5; }

@@ -64,11 +64,7 @@ bool TSCRSetup::LoadPackage(File& own_file, PackageKind kind) {
   if (ShortNameRuleApplies(WindowsVersionClass(platform_.system.QueryVersion()))) {
     // A rewritten name that no longer fits its field is a damaged package,
     // never an overrun.
-    const std::string rewritten =
-        ApplyShortNameRule(context_.Paths(), FieldText(record_.ScreensaverFile));
-    if (!SetFieldText(record_.ScreensaverFile, rewritten, true)) {
-      return false;
-    }
+    if (!ApplyShortNameRule(context_.Paths(), record_)) return false;
   }
   std::optional<std::string> language_text = ReadLanguageText(own_file, PackageEnd_, record_);
   if (!language_text) return false;

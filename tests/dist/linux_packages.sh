@@ -49,7 +49,8 @@ listing() {  # ROOT
   (cd "$1" && find . -type f | sort | tr '\n' ' ')
 }
 files="./bin/saverpack ./share/doc/saverpack/README.md ./share/doc/saverpack/changelog.gz \
-./share/doc/saverpack/copyright ./share/man/man1/saverpack.1.gz ./share/saverpack/setup-x64.exe \
+./share/doc/saverpack/copyright ./share/man/man1/saverpack.1.gz \
+./share/saverpack/cmake/saverpackConfig.cmake ./share/saverpack/setup-x64.exe \
 ./share/saverpack/setup-x86.exe "
 
 # lintian: errors fail, warnings are shown.

@@ -17,9 +17,9 @@ zip=$DIST_DIR/saverpack-$VERSION-windows.zip
 mkdir "$dir/zip"
 (cd "$dir/zip" && cmake -E tar xf "$zip")
 folder=$dir/zip/saverpack-$VERSION-windows
-check_eq "LICENSE.txt README.md saverpack.exe setup-x64.exe setup-x86.exe" \
+check_eq "LICENSE.txt README.md saverpack.exe saverpackConfig.cmake setup-x64.exe setup-x86.exe" \
   "$(cd "$dir/zip" && ls saverpack-$VERSION-windows | tr '\n' ' ' | sed 's/ $//')" \
-  "the zip holds one folder with the tool, both stubs, README and licence"
+  "the zip holds one folder with the tool, both stubs, the CMake package, README and licence"
 check 'cmp "$folder/setup-x86.exe" "$WIN32_BIN_DIR/setup.exe"' "setup-x86.exe is the i686 stub"
 check 'cmp "$folder/setup-x64.exe" "$WIN64_BIN_DIR/setup.exe"' "setup-x64.exe is the x86_64 stub"
 check 'i686-w64-mingw32-objdump -f "$folder/saverpack.exe" | grep -q "file format pei-i386"' \

@@ -94,3 +94,28 @@ check_eq 1 "$code" "a readme character outside 1252 is refused with exit code 1"
 check 'grep -qF "line 2: U+4E2D \"中\" has no code in code page 1252" <<<"$message"' \
   "the refusal names the line and the character (got: $message)"
 check '[[ ! -e $dir/windows.exe ]]' "nothing is written"
+
+# --sign runs through cmd /c: {file} becomes the quoted path (here with a
+# blank), what the command adds is stored for the uninstallers, and a
+# command that fails fails the build with its output and writes nothing.
+source "$(dirname "$0")/installer.sh"
+signer=$(win_path "$(build_helper fake_sign)")
+mkdir -p "$dir/signed out"
+stub=$(win_path "$SETUP_EXE")
+signed="$dir/signed out/Aurora-setup.exe"
+"$E2E_WINE" "$SAVERPACK_EXE" build -o "$(win_path "$signed")" --stub "$stub" \
+  --screensaver "$(win_path "$dir/saver.scr")" --title Aurora --sign "\"$signer\" {file}" \
+  >"$dir/sign.out" 2>&1 || fail "saverpack.exe build --sign failed: $(cat "$dir/sign.out")"
+check 'grep -q "^SignedUninstallers  *\"as built: " <(tr -d "\r" <<<"$("$SAVERPACK" inspect "$signed")")' \
+  "the package carries the uninstaller's signature ($("$SAVERPACK" inspect "$signed" | grep Signed))"
+check '"$SAVERPACK" inspect --verify "$signed" >/dev/null' "the signed package verifies"
+check '[[ $(tail -c 16 "$signed") == "fake signed data" ]]' "the package itself is signed last"
+code=0
+message=$("$E2E_WINE" "$SAVERPACK_EXE" build -o "$(win_path "$dir/refused.exe")" --stub "$stub" \
+  --screensaver "$(win_path "$dir/saver.scr")" --title Aurora --sign "echo no key for {file} & exit 3" \
+  2>&1) || code=$?
+check_eq 1 "$code" "a failing sign command fails the build"
+check 'grep -qF "ended with status 3" <<<"$message" && grep -qF "no key for" <<<"$message"' \
+  "the failure shows the status and the command's output (got: $message)"
+check '[[ ! -e $dir/refused.exe ]] && ! find "$dir" -name "*.sign[0-9]*.exe" | grep -q .' \
+  "nothing is written, no work file left"

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "fake/package_builder.h"
+#include "package/signature_store.h"
 
 namespace scrsetup::testing {
 namespace {
@@ -102,6 +103,17 @@ std::vector<Seed> ScreensaverNames() {
   };
 }
 
+std::vector<Seed> SignatureStores() {
+  const std::string table = std::string("\x18\0\0\0\0\x02\x02\0", 8) + "PKCS#7 signed data.";
+  auto entry = [&](uint32_t length, uint32_t crc) {
+    return EncodeSignatureStore({{length, crc, 0x5A5A, std::string_view(table).substr(0, 24)}});
+  };
+  return {
+      {"one", entry(1200, 0x12345678)},
+      {"two", entry(1200, 0x12345678) + entry(1204, 0x9abcdef0)},
+  };
+}
+
 void WriteSeeds(const fs::path& folder, const std::vector<Seed>& seeds) {
   fs::create_directories(folder);
   for (const Seed& seed : seeds) {
@@ -124,5 +136,6 @@ int main(int argc, char** argv) {
   WriteSeeds(out / "command_line", CommandLines());
   WriteSeeds(out / "folder_macros", FolderFields());
   WriteSeeds(out / "short_name", ScreensaverNames());
+  WriteSeeds(out / "signature_store", SignatureStores());
   return 0;
 }

@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "fake/pe_image.h"
 #include "lang/language_table.h"
 #include "package/check_block.h"
 #include "package/crc32.h"
@@ -856,6 +857,44 @@ TEST_F(SaverpackCliTest, HelpAndWrongCommands) {
     EXPECT_NE((c.exit_code == 0 ? result.out : result.err).find(c.shown), std::string::npos)
         << result.out << result.err;
   }
+}
+
+// --sign runs its command on each file to sign; a command that fails, or
+// that does more than add a signature, fails the build with its output and
+// leaves no package and no file to sign behind.
+TEST_F(SaverpackCliTest, SignRefusesACommandThatFailsOrDoesMoreThanSign) {
+  testing::WriteFile(stub_, scrsetup::testing::PeImage(0x10b, 2048));
+  testing::WriteFile(output_, "earlier");
+  struct Case {
+    const char* name;
+    std::string command;
+    std::string message;
+  } cases[] = {
+      {"the command fails", "echo no key for {file}; exit 4", "ended with status 4"},
+      {"nothing appended", "test -f {file}", "appended no certificate table"},
+      {"bytes appended where the padding goes", "printf 'CERTDATA' >>{file}",
+       "something other than zeros before the certificate table"},
+      {"zeros appended, the header not pointing at them", "head -c 64 /dev/zero >>{file}",
+       "does not point at one aligned table"},
+      {"a byte of the program changed",
+       "printf X | dd of={file} bs=1 seek=1500 conv=notrunc 2>/dev/null; "
+       "head -c 64 /dev/zero >>{file}",
+       "changed more than the checksum"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    RunResult result = Run(BuildArguments({{"--sign", c.command}}));
+    EXPECT_EQ(result.exit_code, 1);
+    EXPECT_NE(result.err.find(c.message), std::string::npos) << result.err;
+    EXPECT_EQ(testing::ReadFile(output_), "earlier");
+    for (const auto& entry : std::filesystem::directory_iterator(work_.Path(""))) {
+      EXPECT_EQ(entry.path().filename().string().find(".sign"), std::string::npos)
+          << entry.path();
+    }
+  }
+  RunResult failed = Run(BuildArguments({{"--sign", "echo no key for {file}; exit 4"}}));
+  EXPECT_NE(failed.err.find("no key for " + output_ + ".sign0.exe"), std::string::npos)
+      << "the quoted path and the command's output: " << failed.err;
 }
 
 }  // namespace

@@ -147,6 +147,16 @@ constexpr BuildOption kBuildOptionTable[] = {
      .value_name = "URL",
      .help = "its support address, for the uninstall entry",
      .template_value = "https://example.org/{name}/help"},
+    {.name = "--sign",
+     .value_name = "COMMAND",
+     .help = "sign the uninstallers the installer writes and the\n"
+             "package: COMMAND runs through the shell (sh -c;\n"
+             "cmd /c on Windows) with {file} replaced by the\n"
+             "quoted path of a file to sign in place",
+     .template_comment = "Signs the uninstallers the installer writes and the package; {file} is\n"
+                         "the file to sign in place (cmd /c on Windows, sh -c elsewhere).",
+     .template_value = "osslsigncode sign -pkcs12 author.pfx -pass PASSWORD -in {file} "
+                       "-out {file}.signed && mv {file}.signed {file}"},
 };
 
 // The column where --help's descriptions start.
@@ -264,6 +274,7 @@ void ReadPlainOptions(const Settings& settings, BuildOptions& build) {
   build.display_version = settings.Text("--version");
   build.publisher = settings.Text("--publisher");
   build.help_link = settings.Text("--help-link");
+  if (settings.Has("--sign")) build.sign_command = settings.Text("--sign");
 }
 
 // The options whose values are checked: --stub, --arch, --license-mode

@@ -105,6 +105,8 @@ struct BuildOptions {
   std::string display_version;
   std::string publisher;
   std::string help_link;
+  // The command that signs a file in place (signing.h); nullopt: unsigned.
+  std::optional<std::string> sign_command;
 };
 
 // One build option as given: its long name ("--title"), its value (empty

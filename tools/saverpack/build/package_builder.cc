@@ -16,6 +16,7 @@
 #include "saverpack/build/execution_level.h"
 #include "saverpack/build/language_tables.h"
 #include "saverpack/build/shipped_stub.h"
+#include "saverpack/build/signing.h"
 #include "saverpack/host/temporary_output.h"
 
 namespace saverpack {
@@ -191,12 +192,41 @@ std::optional<Failure> ComposeFacts(const BuildOptions& options, PackageCodePage
   return std::nullopt;
 }
 
-// The check block's bytes for the package just written.
-std::optional<Failure> WriteCheckBlock(scrsetup::CheckBlock block, PackageOutput& package) {
+bool HoldsEndSignature(std::string_view bytes) {
+  return bytes.find(scrsetup::SetupSignature()) != std::string_view::npos ||
+         bytes.find(scrsetup::UninstallerSignature()) != std::string_view::npos;
+}
+
+// The check block's bytes for the package just written, and the signature
+// store after it.
+std::optional<Failure> WriteCheckBlock(scrsetup::CheckBlock block, const std::string& store,
+                                       PackageOutput& package) {
+  block.store_size = static_cast<uint32_t>(store.size());
+  block.store_crc = scrsetup::Crc32(0, store.data(), store.size());
   std::string problem;
   std::optional<std::string> bytes = scrsetup::EncodeCheckBlock(block, &problem);
   if (!bytes) return BadInput("the check block cannot be written: " + problem);
+  *bytes += store;
+  if (HoldsEndSignature(*bytes)) {
+    // The installer would take it for its own end signature.
+    return BadInput("--sign: the signatures hold an end signature; sign with another certificate");
+  }
   return WriteBytes(bytes->data(), static_cast<int64_t>(bytes->size()), package);
+}
+
+// The signature store for the package written so far, which ends at
+// `package_end`: the uninstallers it writes, signed by --sign.
+std::optional<Failure> MakeStore(const BuildOptions& options, const PackageCodePage& code_page,
+                                 const SetupRecord& record, int64_t package_end,
+                                 TemporaryOutput& output, std::string& store) {
+  errno = 0;
+  if (!output.file().Flush()) return BadInput(output.WriteFailure());
+  std::unique_ptr<StdioFile> written = OpenForReading(output.path());
+  if (!written) {
+    return BadInput("--sign: cannot read " + Quoted(output.path()) + " back: " + SystemErrorText());
+  }
+  return MakeSignatureStore(*options.sign_command, *written, package_end,
+                            UninstallerRecords(record, code_page.number()), options.output, store);
 }
 
 // The catalogue language of the main table (the first --language entry);
@@ -331,10 +361,10 @@ std::optional<Failure> OpenParts(const BuildOptions& options, PackageCodePage& c
 // it over `output_path` once complete: the stub, the parts, the record, the
 // end signature and `check` with the CRCs of the bytes as written. Closes
 // the inputs first, as the output may be one of them.
-std::optional<Failure> WritePackage(const std::string& output_path, Input& stub,
-                                    std::vector<Input>& parts, const SetupRecord& record,
-                                    scrsetup::CheckBlock check) {
-  TemporaryOutput output(output_path, "-o " + Quoted(output_path));
+std::optional<Failure> WritePackage(const BuildOptions& options, const PackageCodePage& code_page,
+                                    Input& stub, std::vector<Input>& parts,
+                                    const SetupRecord& record, scrsetup::CheckBlock check) {
+  TemporaryOutput output(options.output, "-o " + Quoted(options.output));
   if (auto failure = output.Create()) return failure;
   PackageOutput package{output, CrcTrackingFile(output.file())};
   if (auto failure = CopyInput(stub, package)) return failure;
@@ -351,11 +381,23 @@ std::optional<Failure> WritePackage(const std::string& output_path, Input& stub,
           WriteBytes(scrsetup::SetupSignature().data(), scrsetup::kSignatureSize, package)) {
     return failure;
   }
-  if (auto failure = WriteCheckBlock(check, package)) return failure;
+  std::string store;
+  if (options.sign_command) {
+    const int64_t package_end = stub.size + record.PayloadSize;
+    if (auto failure = MakeStore(options, code_page, record, package_end, output, store)) {
+      return failure;
+    }
+  }
+  if (auto failure = WriteCheckBlock(check, store, package)) return failure;
   // Closed before the move: Windows cannot replace a file that is open, and
   // the output may be one of the inputs.
   stub.file.reset();
   parts.clear();
+  if (options.sign_command) {
+    // Signed last, so that its signature follows the check block and store.
+    if (auto failure = output.Close()) return failure;
+    if (auto failure = SignPackage(*options.sign_command, output.path())) return failure;
+  }
   return output.Commit();
 }
 
@@ -431,7 +473,7 @@ std::optional<Failure> BuildPackage(const BuildOptions& options) {
                     std::to_string(options.license_mode) + " shows the licence page");
   }
   if (auto failure = SetPartSizes(sizes, record)) return failure;
-  return WritePackage(options.output, stub, parts, record, check);
+  return WritePackage(options, code_page, stub, parts, record, check);
 }
 
 }  // namespace saverpack

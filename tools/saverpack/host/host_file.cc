@@ -132,6 +132,8 @@ int64_t StdioFile::Write(const void* data, int64_t count) {
   return static_cast<int64_t>(done);
 }
 
+bool StdioFile::Flush() { return stream_ != nullptr && std::fflush(stream_) == 0; }
+
 bool StdioFile::Close() {
   if (stream_ == nullptr) return false;
   bool written = std::fclose(stream_) == 0;

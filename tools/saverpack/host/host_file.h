@@ -32,6 +32,9 @@ class StdioFile : public scrsetup::File {
   int64_t Read(void* buffer, int64_t count) override;
   int64_t Write(const void* data, int64_t count) override;
 
+  // Writes out buffered data; false when that fails.
+  bool Flush();
+
   // Writes out buffered data and closes the file; false when either fails
   // (a full disk often shows only here). Later calls fail.
   bool Close();

@@ -25,4 +25,13 @@ bool WriteText(std::FILE* stream, std::string_view text);
 // host cannot tell.
 std::string ProgramFilePath();
 
+// `path` quoted for the host's shell as one word: in single quotes for sh,
+// in double quotes for cmd (a Windows path holds no double quote).
+std::string ShellQuoted(std::string_view path);
+
+// Runs `command` through the host's shell (sh -c on Linux, cmd /c on
+// Windows) and waits for it; `output` gets what it wrote to its standard
+// output and error. Its exit status, or -1 when it could not be run.
+int RunShellCommand(const std::string& command, std::string& output);
+
 }  // namespace saverpack

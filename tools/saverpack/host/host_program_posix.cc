@@ -1,3 +1,4 @@
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include "saverpack/host/host_program.h"
@@ -22,6 +23,24 @@ std::string ProgramFilePath() {
     if (static_cast<size_t>(length) < size) return path.substr(0, static_cast<size_t>(length));
   }
   return {};
+}
+
+std::string ShellQuoted(std::string_view path) {
+  std::string quoted = "'";
+  for (char c : path) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return quoted + "'";
+}
+
+int RunShellCommand(const std::string& command, std::string& output) {
+  // popen runs `sh -c`; the group sends the error output along.
+  std::FILE* pipe = popen(("{\n" + command + "\n} 2>&1").c_str(), "r");
+  if (!pipe) return -1;
+  char buffer[4096];
+  for (size_t got; (got = std::fread(buffer, 1, sizeof(buffer), pipe)) > 0;) {
+    output.append(buffer, got);
+  }
+  const int status = pclose(pipe);
+  return status >= 0 && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
 }  // namespace saverpack

@@ -41,4 +41,42 @@ std::string ProgramFilePath() {
   return {};
 }
 
+std::string ShellQuoted(std::string_view path) { return "\"" + std::string(path) + "\""; }
+
+int RunShellCommand(const std::string& command, std::string& output) {
+  // /s: cmd drops exactly the outer pair of quotes and keeps the command's
+  // own; both output streams go into one pipe.
+  std::wstring line = L"cmd.exe /d /s /c \"" + WideFromUtf8(command) + L"\"";
+  SECURITY_ATTRIBUTES inherit{sizeof(inherit), nullptr, TRUE};
+  HANDLE read_end = nullptr, write_end = nullptr;
+  if (!CreatePipe(&read_end, &write_end, &inherit, 0)) return -1;
+  SetHandleInformation(read_end, HANDLE_FLAG_INHERIT, 0);
+  STARTUPINFOW startup{};
+  startup.cb = sizeof(startup);
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+  startup.hStdOutput = write_end;
+  startup.hStdError = write_end;
+  PROCESS_INFORMATION process{};
+  const BOOL started = CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                                      nullptr, &startup, &process);
+  CloseHandle(write_end);
+  if (!started) {
+    CloseHandle(read_end);
+    return -1;
+  }
+  char buffer[4096];
+  DWORD got = 0;
+  while (ReadFile(read_end, buffer, sizeof(buffer), &got, nullptr) && got > 0) {
+    output.append(buffer, got);
+  }
+  CloseHandle(read_end);
+  WaitForSingleObject(process.hProcess, INFINITE);
+  DWORD status = 0;
+  const bool known = GetExitCodeProcess(process.hProcess, &status);
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  return known ? static_cast<int>(status) : -1;
+}
+
 }  // namespace saverpack

@@ -38,9 +38,16 @@ std::string TemporaryOutput::WriteFailure() const {
   return label_ + ": writing " + Quoted(name_) + " failed: " + SystemErrorText();
 }
 
-std::optional<Failure> TemporaryOutput::Commit() {
+std::optional<Failure> TemporaryOutput::Close() {
   errno = 0;
+  if (closed_) return std::nullopt;
+  closed_ = true;
   if (!file_->Close()) return Failure{kExitBadInput, WriteFailure()};
+  return std::nullopt;
+}
+
+std::optional<Failure> TemporaryOutput::Commit() {
+  if (auto failure = Close()) return failure;
   if (!MoveFileReplacing(name_, destination_)) {
     return Failure{kExitBadInput, label_ + ": cannot replace it with " + Quoted(name_) + ": " +
                                       SystemErrorText()};

@@ -26,6 +26,11 @@ class TemporaryOutput {
   std::optional<Failure> Create();
 
   StdioFile& file() { return *file_; }
+  // The temporary file's path.
+  const std::string& path() const { return name_; }
+
+  // Closes the file before Commit, so that another program may change it.
+  std::optional<Failure> Close();
 
   // The message for a failed write, with the system's reason.
   std::string WriteFailure() const;
@@ -39,6 +44,7 @@ class TemporaryOutput {
   std::string label_;
   std::string name_;
   std::unique_ptr<StdioFile> file_;
+  bool closed_ = false;
 };
 
 }  // namespace saverpack

@@ -2,7 +2,10 @@
 
 #include <cstdio>
 
+#include "package/crc32.h"
 #include "package/record_problems.h"
+#include "package/signature_store.h"
+#include "saverpack/build/signing.h"
 #include "saverpack/host/host_file.h"
 
 namespace saverpack {
@@ -66,13 +69,59 @@ void CompareCrc(std::string_view what, uint32_t recorded, std::optional<uint32_t
   }
 }
 
+// Whether `table` starts with a certificate of the kind Authenticode
+// writes: a length that fits the table, revision 2.0, PKCS#7 signed data.
+bool HoldsAuthenticodeCertificate(std::string_view table) {
+  auto get = [&](size_t offset, int size) {
+    uint32_t value = 0;
+    for (int i = size - 1; i >= 0; --i) {
+      value = (value << 8) | static_cast<unsigned char>(table[offset + static_cast<size_t>(i)]);
+    }
+    return value;
+  };
+  return table.size() >= 8 && get(0, 4) >= 8 && get(0, 4) <= table.size() &&
+         get(4, 2) == 0x0200 && get(6, 2) == 0x0002;
+}
+
+// The signature store's entries, each matched with the uninstallers the
+// package writes: with its record as built and after the short-name rule.
+void CheckSignatures(scrsetup::File& file, PackageReport& report) {
+  const std::optional<std::vector<scrsetup::StoredSignature>> entries =
+      scrsetup::DecodeSignatureStore(report.check.signature_store);
+  if (!entries) return;
+  const std::vector<SetupRecord> records = UninstallerRecords(report.record, std::nullopt);
+  std::vector<std::optional<std::string>> uninstallers;
+  for (const SetupRecord& record : records) {
+    uninstallers.push_back(UninstallerBytes(file, report.package_end, record));
+  }
+  for (const scrsetup::StoredSignature& entry : *entries) {
+    StoredSignatureReport& signature = report.signatures.emplace_back();
+    signature.signed_length = entry.signed_length;
+    signature.table_size = static_cast<uint32_t>(entry.table.size());
+    for (size_t i = 0; i < uninstallers.size(); ++i) {
+      const std::optional<std::string>& bytes = uninstallers[i];
+      if (bytes && bytes->size() == entry.signed_length &&
+          scrsetup::Crc32(0, bytes->data(), bytes->size()) == entry.signed_crc) {
+        signature.uninstaller = i == 0 ? "as built" : "short name";
+      }
+    }
+    const std::string which = "the stored signature for " + Bytes(entry.signed_length) + " bytes";
+    if (signature.uninstaller.empty()) {
+      report.check_problems.push_back(which + " signs none of the uninstallers the package writes");
+    }
+    if (!HoldsAuthenticodeCertificate(entry.table)) {
+      report.check_problems.push_back(which + " holds no Authenticode certificate");
+    }
+  }
+}
+
 // Reads the check block of a setup package and checks it against the file.
 void CheckBlockAgainstFile(scrsetup::File& file, PackageReport& report) {
   report.check = scrsetup::ReadCheckBlock(file, report.package_end, report.record);
   if (report.check.state == scrsetup::CheckBlockState::kDamaged) {
     report.check_problems.push_back(
-        "the check block after the end signature is damaged: its own CRC-32, its size or the "
-        "length it covers does not fit the package");
+        "the check block after the end signature is damaged: its own CRC-32, its size, the "
+        "length it covers or the signature store after it does not fit the package");
   } else if (report.check.state == scrsetup::CheckBlockState::kPresent) {
     const scrsetup::CheckBlock& block = report.check.block;
     std::optional<uint32_t> payload_crc;
@@ -82,6 +131,7 @@ void CheckBlockAgainstFile(scrsetup::File& file, PackageReport& report) {
     CompareCrc("the screensaver", block.payload_crc, payload_crc, report);
     CompareCrc("the blocks and record", block.tail_crc,
                scrsetup::TailCrc(file, report.package_end, report.record), report);
+    CheckSignatures(file, report);
   }
   report.problems.insert(report.problems.end(), report.check_problems.begin(),
                          report.check_problems.end());

@@ -19,6 +19,15 @@
 
 namespace saverpack {
 
+// One entry of the signature store: which uninstaller it signs.
+struct StoredSignatureReport {
+  // "as built", "short name" (the record after the short-name rule), or
+  // empty when it signs none of the uninstallers the package writes.
+  std::string uninstaller;
+  uint32_t signed_length = 0;
+  uint32_t table_size = 0;
+};
+
 struct PackageReport {
   scrsetup::PackageKind kind = scrsetup::PackageKind::kSetup;
   int64_t package_end = 0;  // just past the end signature
@@ -33,6 +42,8 @@ struct PackageReport {
   // several tables, the main table first (sections not kept); empty for a
   // package with one table or none.
   std::vector<scrsetup::LanguageSection> languages;
+  // The signature store's entries, in store order.
+  std::vector<StoredSignatureReport> signatures;
   // Each way the record or the check block does not fit the file, in words;
   // empty when they do.
   std::vector<std::string> problems;

@@ -30,6 +30,22 @@ std::string_view StateName(scrsetup::CheckBlockState state) {
   return "absent";
 }
 
+// The signature store's size and, for each stored signature, which
+// uninstaller it signs and the sizes.
+template <typename Add>
+void AddSignatures(const PackageReport& report, const scrsetup::CheckBlock& block, Add& add) {
+  add("SignatureStoreSize", block.store_size);
+  std::string signed_uninstallers;
+  for (const StoredSignatureReport& signature : report.signatures) {
+    if (!signed_uninstallers.empty()) signed_uninstallers += "; ";
+    signed_uninstallers +=
+        (signature.uninstaller.empty() ? std::string("none") : signature.uninstaller) + ": " +
+        std::to_string(signature.signed_length) + " bytes, certificate table " +
+        std::to_string(signature.table_size) + " bytes";
+  }
+  add("SignedUninstallers", Utf8Characters(signed_uninstallers));
+}
+
 // The check block's fields, and whether it matches the file.
 template <typename Text, typename Add>
 void AddCheckBlock(const PackageReport& report, Text& text, Add& add) {
@@ -44,6 +60,7 @@ void AddCheckBlock(const PackageReport& report, Text& text, Add& add) {
   add("Publisher", text(block.facts.publisher));
   add("HelpLink", text(block.facts.help_link));
   add("InstallScope", Utf8Characters(scrsetup::ScopeText(block.scope)));
+  if (block.store_size != 0) AddSignatures(report, block, add);
   add("CheckMatchesFile", Utf8Characters(report.check_problems.empty() ? "yes" : "no"));
 }
 

@@ -6,7 +6,11 @@
 // or its LANGID in hexadecimal, and code page), for setup packages CheckBlock
 // ("present", "absent" or "damaged") and, when present, its fields
 // (CheckFormatVersion, CoveredLength, PayloadCrc and TailCrc as "0x" and
-// eight hexadecimal digits, DisplayVersion, Publisher, HelpLink) and
+// eight hexadecimal digits, DisplayVersion, Publisher, HelpLink and, for a
+// package that carries a signature store, SignatureStoreSize and
+// SignedUninstallers: for each
+// stored signature which uninstaller it signs ("as built", "short name" or
+// "none"), that uninstaller's length and the certificate table's size) and
 // CheckMatchesFile ("yes" or "no"), and Problems.
 //
 // Texts are printed as string literals in UTF-8 in both forms, with quotes,
