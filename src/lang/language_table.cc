@@ -10,23 +10,6 @@ namespace {
 constexpr std::string_view kCrLf = "\r\n";
 constexpr std::string_view kLineBreakCode = "#13";
 
-// Calls `visit` for each line of `text` up to its first NUL. A final line
-// break adds no empty line; an empty line between two breaks is a line.
-template <typename Visit>
-void ForEachLine(std::string_view text, Visit visit) {
-  text = text.substr(0, text.find('\0'));
-  size_t start = 0;
-  while (start < text.size()) {
-    size_t end = text.find_first_of("\r\n", start);
-    if (end == std::string_view::npos) {
-      visit(text.substr(start));
-      return;
-    }
-    visit(text.substr(start, end - start));
-    start = end + ((text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n') ? 2 : 1);
-  }
-}
-
 }  // namespace
 
 void LanguageTable::LoadLanguageTable(std::string_view text, std::string_view section) {
@@ -34,7 +17,7 @@ void LanguageTable::LoadLanguageTable(std::string_view text, std::string_view se
   values_.clear();
   loaded_ = true;
   std::string_view current;
-  ForEachLine(text, [&](std::string_view line) {
+  ForEachLanguageLine(text, [&](std::string_view line) {
     size_t equals = line.find('=');
     if (equals == std::string_view::npos) {
       current = line;

@@ -16,6 +16,24 @@
 
 namespace scrsetup {
 
+// Calls `visit` with each line of a language text, up to its first NUL. A
+// final line break adds no empty line; an empty line between two breaks is
+// a line.
+template <typename Visit>
+void ForEachLanguageLine(std::string_view text, Visit visit) {
+  text = text.substr(0, text.find('\0'));
+  size_t start = 0;
+  while (start < text.size()) {
+    size_t end = text.find_first_of("\r\n", start);
+    if (end == std::string_view::npos) {
+      visit(text.substr(start));
+      return;
+    }
+    visit(text.substr(start, end - start));
+    start = end + ((text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n') ? 2 : 1);
+  }
+}
+
 class LanguageTable {
  public:
   // Builds the table from `text`, keeping the entries of every section named

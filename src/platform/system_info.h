@@ -1,5 +1,6 @@
 // Facts about the running system: its version, time, a source of
-// pseudo-random numbers, and the lead bytes of its ANSI code page.
+// pseudo-random numbers, its ANSI code page with the lead bytes of it, and
+// the user's UI language.
 #pragma once
 
 #include <cstdint>
@@ -30,6 +31,12 @@ class SystemInfo {
   // Whether `byte` is the first of a two-byte character in the system's
   // ANSI code page (never in single-byte code pages such as 1252).
   virtual bool IsLeadByte(uint8_t byte) = 0;
+  // The system's ANSI code page (1252, 1251, 932, ...): the one 8-bit texts
+  // show in.
+  virtual uint32_t AnsiCodePage() = 0;
+  // The language of the user's interface, as a Windows LANGID (0x0407
+  // German, 0x0419 Russian).
+  virtual uint16_t UserUILanguage() = 0;
 };
 
 }  // namespace scrsetup

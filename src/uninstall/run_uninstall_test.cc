@@ -129,6 +129,33 @@ TEST_F(UninstallTest, ConfirmationAndClosingTextsAreTranslated) {
   EXPECT_FALSE(machine.files.HasFile("C:\\Savers\\Aurora.scr"));
 }
 
+// A package with several tables: the run picks the Russian one on a Russian
+// system, and the installed names and the uninstaller's texts all speak it,
+// so the uninstaller, choosing the same way, finds what was installed.
+TEST_F(UninstallTest, TheChosenTableServesTheInstallationAndTheUninstaller) {
+  FakeMachine machine;
+  machine.system.code_page = 1251;
+  machine.system.ui_language = 0x0419;
+  PackageBuilder package = RegisteringPackage();
+  package.language =
+      "Setup\r\nUninstall=Entfernen\r\nReadme=Liesmich\r\n"
+      "Setup main 0407 1252\r\n"
+      "Setup 0419 1251\r\nUninstall=Udalit\r\nReadme=Prochti\r\nPreview=Prosmotr\r\n";
+  WizardRun run(machine, package.Bytes(), "setup.exe -silent C:\\Savers");
+  EXPECT_TRUE(machine.files.HasFile("C:\\Savers\\Aurora Prochti.txt"));
+  EXPECT_TRUE(machine.files.HasFile("C:\\Users\\Tester\\Desktop\\Prosmotr Aurora.lnk"));
+  ASSERT_TRUE(machine.files.HasFile("C:\\Savers\\udalit Aurora.exe"));
+  machine.files.program_path = "C:\\Savers\\udalit Aurora.exe";
+  machine.shell.requests.clear();
+  machine.app = testing::FakeApplication();
+  Uninstall(machine, MessageAnswer::kYes, flags_);
+  ASSERT_EQ(machine.dialogs.shown.size(), 1u);
+  EXPECT_EQ(machine.dialogs.shown[0].caption, "Aurora Udalit");
+  EXPECT_FALSE(machine.files.HasFile("C:\\Savers\\Aurora.scr"));
+  EXPECT_FALSE(machine.files.HasFile("C:\\Savers\\Aurora Prochti.txt"));
+  EXPECT_FALSE(machine.files.HasFile("C:\\Users\\Tester\\Desktop\\Prosmotr Aurora.lnk"));
+}
+
 // The rule runs again in an uninstaller: one whose record still carries the
 // long name finds the file its installation wrote under the short one.
 TEST_F(UninstallTest, AppliesTheShortNameRuleToItsRecord) {

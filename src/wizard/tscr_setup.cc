@@ -2,6 +2,7 @@
 
 #include "install/failure_report.h"
 #include "lang/english_texts.h"
+#include "lang/language_choice.h"
 #include "lang/text.h"
 #include "package/record_problems.h"
 #include "package/short_name.h"
@@ -83,7 +84,11 @@ bool TSCRSetup::LoadPackage(File& own_file, PackageKind kind) {
   }
   std::optional<std::string> language_text = ReadLanguageText(own_file, PackageEnd_, record_);
   if (!language_text) return false;
-  language_.LoadLanguageTable(*language_text, "Setup");
+  // One table for the whole run, chosen before any text is shown.
+  const std::optional<std::string_view> section = ChooseLanguageSection(
+      *language_text, platform_.system.AnsiCodePage(), platform_.system.UserUILanguage());
+  language_.LoadLanguageTable(section ? std::string_view(*language_text) : std::string_view(),
+                              section.value_or(""));
   LangRenameControls();
   // Block sizes that do not add up would make the payload and the blocks be
   // read from the wrong places: a truncated screensaver reported as installed.

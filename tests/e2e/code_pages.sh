@@ -142,3 +142,68 @@ localized_round_trip() {
   check '! reg_key_exists "$entry"' "uninstall entry removed"
   check '! reg_query "$settings" FileName_ >/dev/null' "remembered file name removed"
 }
+
+# Walks a wizard in each catalogue language through every page with a
+# button (licence, folder, readme, finished; in preview mode, so nothing is
+# installed) at the screen's DPI, measuring each button's and radio
+# button's text in the wizard's font against its control
+# (helpers/caption_fit.c). Fails naming every text that does not fit.
+captions_fit_every_language() {
+  local catalogue exe dir=$E2E_TEST_DIR code locale cp
+  catalogue=$(dirname "${BASH_SOURCE[0]}")/../../tools/saverpack/build/catalogue
+  exe=$(build_helper caption_fit)
+  printf 'Read me.\n' >"$dir/readme.txt"
+  printf 'Licence terms.\n' >"$dir/license.txt"
+  : >"$dir/clipped.txt"
+  : >"$dir/measured.txt"
+  while read -r code locale cp; do
+    local package=$dir/setup-$code.exe handle wizard caption next install finish
+    "$SAVERPACK" build -o "$package" --stub "$SETUP_EXE" --screensaver "$PROBE_SCR" \
+      --title Aurora --readme "$dir/readme.txt" --license "$dir/license.txt" \
+      --language "$code" --codepage "$cp" >>"$dir/build.log" 2>&1 ||
+      fail "saverpack build for $code failed, see $dir/build.log"
+    word() { sed -n "s/^$1=//p" "$catalogue/$code.lng" | head -n1; }
+    next="$(word Next) >" install=$(word Install) finish=$(word Finish)
+    use_locale "$locale"
+    handle=$(wine_run_bg "$package" -previewonly)
+    wizard=$(wait_window '^Aurora ')
+    caption=$(xdotool getwindowname "$wizard")
+    measure() {
+      "$E2E_WINE" "$exe" "$caption" Tahoma 8 </dev/null 2>>"$dir/wine.log" | tr -d '\r' |
+        iconv -f "CP$cp" -t UTF-8
+    }
+    # Waits for a page that shows button TEXT, notes what is clipped on it
+    # and clicks the control whose line matches PATTERN.
+    page_then_click() {
+      local text=$1 pattern=$2 measured
+      wait_until 20 eval 'measure | grep -Fq -- ": $text ("' ||
+        fail "$code: no button '$text' in: $(measure | tr '\n' '|')"
+      measured=$(measure)
+      sed "s/^/$code: /" <<<"$measured" >>"$dir/measured.txt"
+      grep '^CLIPPED' <<<"$measured" | sed "s/^/$code: /" >>"$dir/clipped.txt" || true
+      [[ -z ${3:-} ]] || screenshot "$3-$code" >/dev/null
+      # shellcheck disable=SC2046  # "X Y", two arguments
+      click_at "$wizard" $(grep -m1 -- "$pattern" <<<"$measured" | cut -d' ' -f3,4)
+    }
+    page_then_click "$next" '^[A-Za-z]* radio'  # the licence page: accept,
+    page_then_click "$next" ": $next ("         # then Next
+    page_then_click "$install" ": $install (" folder
+    close_message_box "$(wait_window '^Aurora$')"
+    page_then_click "$next" ": $next ("         # the readme page
+    page_then_click "$finish" ": $finish (" finished
+    check_eq 0 "$(wine_wait "$handle")" "$code: the preview run ends with exit code 0"
+  done <<'LANGUAGES'
+de de_DE 1252
+fr fr_FR 1252
+es es_ES 1252
+it it_IT 1252
+nl nl_NL 1252
+pt-BR pt_BR 1252
+pl pl_PL 1250
+ru ru_RU 1251
+ja ja_JP 932
+zh-CN zh_CN 936
+LANGUAGES
+  check '[[ ! -s $dir/clipped.txt ]]' "every caption fits its control; clipped:
+$(sort -u "$dir/clipped.txt")"
+}

@@ -101,7 +101,7 @@ HELPERS_DIR=$(cd "$(dirname "${BASH_SOURCE[0]}")/helpers" && pwd)
 build_helper() {
   local exe=$E2E_TEST_DIR/$1.exe
   if [[ ! -f $exe ]]; then
-    "$E2E_MINGW-gcc" -static -s -O2 -Wall -Wextra -o "$exe" "$HELPERS_DIR/$1.c" \
+    "$E2E_MINGW-gcc" -static -s -O2 -Wall -Wextra -o "$exe" "$HELPERS_DIR/$1.c" -lgdi32 \
       >>"$E2E_TEST_DIR/build.log" 2>&1 || fail "cannot build helper $1, see $E2E_TEST_DIR/build.log"
   fi
   echo "$exe"

@@ -226,12 +226,15 @@ class FakeSystemInfo : public SystemInfo {
   // The ANSI code page: 1252 (no lead bytes), 932 (Shift-JIS: lead bytes
   // 0x81-0x9F and 0xE0-0xFC), or 936, 949, 950 (lead bytes 0x81-0xFE).
   int code_page = 1252;
+  uint16_t ui_language = 0x0409;  // English (United States)
 
   std::optional<OsVersion> QueryVersion() override { return version; }
   uint64_t TickCount() override { return now += tick_step; }
   void Sleep(uint32_t milliseconds) override;
   uint32_t Random(uint32_t bound) override;
   bool IsLeadByte(uint8_t byte) override;
+  uint32_t AnsiCodePage() override { return static_cast<uint32_t>(code_page); }
+  uint16_t UserUILanguage() override { return ui_language; }
 };
 
 // ---------------------------------------------------------------- window

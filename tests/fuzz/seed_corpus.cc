@@ -66,6 +66,8 @@ std::vector<Seed> LanguageTexts(const std::string& german) {
                       "complete.=Fehler bei %s.\r\n%s has been successfully removed from your "
                       "computer.=%s %d\r\n"},
       {"nul", std::string("Setup\nSetup\r\nNext=Weiter") + '\0' + "Back=X"},
+      {"several_tables", "Setup\nSetup\r\nNext=Weiter\r\nSetup main 0407 1252\r\n"
+                         "Setup 0419 1251\r\nNext=Dalee\r\nSetup 0411 932\r\nNext=Tsugi\r\n"},
   };
 }
 

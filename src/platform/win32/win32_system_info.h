@@ -1,4 +1,5 @@
-// Version, time, random numbers and lead bytes through the Win32 API.
+// Version, time, random numbers, code page and UI language through the
+// Win32 API.
 #pragma once
 
 #include <windows.h>
@@ -36,6 +37,15 @@ class Win32SystemInfo : public SystemInfo {
     return bound == 0 ? 0 : state_ % bound;
   }
   bool IsLeadByte(uint8_t byte) override { return IsDBCSLeadByteEx(CP_ACP, byte) != 0; }
+  uint32_t AnsiCodePage() override { return GetACP(); }
+  // Systems before Windows 2000 have no UI language of their own: looked up,
+  // with the user's locale language in its place.
+  uint16_t UserUILanguage() override {
+    using Query = LANGID(WINAPI*)();
+    auto query = reinterpret_cast<Query>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleA("kernel32.dll"), "GetUserDefaultUILanguage")));
+    return query ? query() : GetUserDefaultLangID();
+  }
 
  private:
   uint32_t state_ = 0;

@@ -238,6 +238,7 @@ void Win32WizardWindow::SetText(Control control, const std::string& text) {
   if (!handle) return;
   SetWindowTextA(handle, text.c_str());
   if (control == Control::Link) FitLinkToText();
+  if (LayoutOf(control).kind == ControlKind::kButton) FitButtonsToText();
 }
 
 std::string Win32WizardWindow::Text(Control control) {
@@ -528,16 +529,53 @@ void Win32WizardWindow::SyncRadioTabStops() {
 void Win32WizardWindow::FitLinkToText() {
   HWND link = Handle(Control::Link);
   if (!link) return;
-  const std::string text = Text(Control::Link);
-  SIZE extent = {};
-  {
-    WindowDc dc(link);
-    SelectedObject font(dc.get(), resources_.link_font());
-    GetTextExtentPoint32A(dc.get(), text.c_str(), static_cast<int>(text.size()), &extent);
-  }
   const Box& box = LayoutOf(Control::Link).box;
-  const int width = std::min<int>(extent.cx + 1, scale_(box.width));
+  const int width = std::min<int>(TextWidth(Control::Link, resources_.link_font()) + 1,
+                                  scale_(box.width));
   SetWindowPos(link, nullptr, 0, 0, width, scale_(box.y + box.height) - scale_(box.y),
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+// The width of the text of `control` in `font` (an accelerator mark
+// counted as a character: a little room to spare).
+int Win32WizardWindow::TextWidth(Control control, HFONT font) {
+  const std::string text = Text(control);
+  SIZE extent = {};
+  WindowDc dc(Handle(control));
+  SelectedObject selected(dc.get(), font);
+  GetTextExtentPoint32A(dc.get(), text.c_str(), static_cast<int>(text.size()), &extent);
+  return extent.cx;
+}
+
+// The width `control` needs for its text, at least its laid-out width.
+int Win32WizardWindow::ButtonWidthForText(Control control) {
+  return std::max<int>(TextWidth(control, resources_.text_font()) + 2 * scale_(kButtonTextMargin),
+                       scale_(LayoutOf(control).box.width));
+}
+
+void Win32WizardWindow::FitButtonsToText() {
+  auto place = [&](Control control, int right, int width) {
+    const Box& box = LayoutOf(control).box;
+    SetWindowPos(Handle(control), nullptr, right - width, scale_(box.y), width,
+                 scale_(box.y + box.height) - scale_(box.y), SWP_NOZORDER | SWP_NOACTIVATE);
+    return right - width;
+  };
+  const Box* before = nullptr;  // the laid-out box of the button to the right
+  int left = 0;
+  for (Control control : kFootButtonsFromTheRight) {
+    const Box& box = LayoutOf(control).box;
+    const int right = before ? left - (scale_(before->x) - scale_(box.x + box.width))
+                             : scale_(box.x + box.width);
+    left = place(control, right, ButtonWidthForText(control));
+    before = &box;
+  }
+  const Box& browse = LayoutOf(Control::btnBrowse).box;
+  const Box& folder = LayoutOf(Control::edDirectory).box;
+  const int browse_left =
+      place(Control::btnBrowse, scale_(browse.x + browse.width), ButtonWidthForText(Control::btnBrowse));
+  const int folder_right = browse_left - (scale_(browse.x) - scale_(folder.x + folder.width));
+  SetWindowPos(Handle(Control::edDirectory), nullptr, 0, 0, folder_right - scale_(folder.x),
+               scale_(folder.y + folder.height) - scale_(folder.y),
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 

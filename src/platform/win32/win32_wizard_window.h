@@ -70,6 +70,9 @@ class Win32WizardWindow : public WizardWindow {
   bool CanTakeFocus(HWND control) const;
   void SyncRadioTabStops();
   void FitLinkToText();
+  int TextWidth(Control control, HFONT font);
+  int ButtonWidthForText(Control control);
+  void FitButtonsToText();
   LRESULT ColourStatic(HDC dc, HWND control);
   void PaintLines();
 

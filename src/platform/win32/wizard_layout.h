@@ -119,6 +119,15 @@ inline constexpr std::array<ControlLayout, kControlCount> kControlLayouts{{
     {Control::Link, Pane::kWindow, ControlKind::kLink, {8, 342, 240, 14}, "", kNoFlags},
 }};
 
+// A button is at least as wide as laid out above, and wider when its text
+// needs it: the text with this margin on each side, clear of the focus
+// frame. Buttons grow within their row: the foot's buttons, in this order
+// from the right, keep Cancel's right edge and the gaps between them; the
+// folder box gives way to Browse.
+inline constexpr int kButtonTextMargin = 8;
+inline constexpr Control kFootButtonsFromTheRight[] = {Control::btnCancel, Control::btnNext,
+                                                       Control::btnBack};
+
 constexpr bool EveryControlLaidOutOnce() {
   for (int i = 0; i < kControlCount; ++i) {
     int found = 0;

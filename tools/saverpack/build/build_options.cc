@@ -70,11 +70,18 @@ constexpr BuildOption kBuildOptionTable[] = {
      .template_value = "1"},
     {.name = "--language",
      .kind = ValueKind::kPathOrName,
+     .repeatable = true,
      .value_name = "CODE | FILE",
      .help = "the installer's texts: a language of the catalogue\n"
              "(see 'saverpack languages') or a language table\n"
              "file; a value that names an existing file or holds\n"
-             "a \"/\", \"\\\" or \".\" is a file",
+             "a \"/\", \"\\\" or \".\" is a file\n"
+             "several: give it again or separate them with commas\n"
+             "(de,fr,ru,ja); the first is the main table, each is\n"
+             "written in its own code page, and the installer\n"
+             "shows the one of its user's language; a file then\n"
+             "names its language: FILE@CODE, FILE@CODE:CODEPAGE\n"
+             "or FILE@LLLL:CODEPAGE (a Windows LANGID in hex)",
      .template_comment = "The installer's texts: a language of 'saverpack languages' or a language\n"
                          "table file; and the Windows code page of the users (or none: as given).",
      .template_value = "de"},
@@ -219,6 +226,14 @@ class Settings {
     const OptionSetting* setting = Find(name);
     return setting ? setting->value : std::string();
   }
+  // Every value given, in order (a repeatable option).
+  std::vector<std::string> All(std::string_view name) const {
+    std::vector<std::string> values;
+    for (const OptionSetting& setting : settings_) {
+      if (setting.name == name) values.push_back(setting.value);
+    }
+    return values;
+  }
   std::optional<std::string> Optional(std::string_view name) const {
     if (const OptionSetting* setting = Find(name)) return setting->value;
     return std::nullopt;
@@ -249,7 +264,7 @@ void ReadPlainOptions(const Settings& settings, BuildOptions& build) {
   build.web_address = settings.Text("--web");
   build.readme = settings.Optional("--readme");
   build.license = settings.Optional("--license");
-  build.language = settings.Optional("--language");
+  build.language = settings.All("--language");
   build.folder = settings.Optional("--folder").value_or(std::string(kDefaultFolder));
   build.subfolder = settings.Optional("--subfolder").value_or(build.title);
   build.skip_folder_page = settings.Has("--skip-folder-page");

@@ -88,8 +88,9 @@ struct BuildOptions {
   std::string web_address;
   std::optional<std::string> readme;
   std::optional<std::string> license;
-  // A catalogue language's code or a language table file (NamesLanguageFile).
-  std::optional<std::string> language;
+  // The --language values in order, each one or more comma-separated
+  // entries (language_tables.h); empty: no language block.
+  std::vector<std::string> language;
   // The code page texts are written in; nullopt: as given, byte for byte.
   std::optional<int> code_page = kDefaultCodePage;
   int license_mode = 0;  // 1 when --license is given without --license-mode

@@ -4,6 +4,7 @@
 // below at build time, so the tool needs no files beside it).
 #pragma once
 
+#include <cstdint>
 #include <span>
 #include <string>
 #include <string_view>
@@ -14,6 +15,7 @@ struct CatalogueLanguage {
   std::string_view code;   // e.g. "de", "pt-BR"
   std::string_view name;   // UTF-8, e.g. "German (Deutsch)"
   int code_page;           // the ANSI code page its users usually run
+  uint16_t language_id;    // the Windows LANGID, e.g. 0x0407
   std::string_view table;  // the language table, UTF-8
 };
 

@@ -6,6 +6,7 @@
 
 #include "package/package_reader.h"
 #include "saverpack/build/catalogue.h"
+#include "saverpack/build/language_tables.h"
 #include "saverpack/host/host_file.h"
 #include "saverpack/host/host_path.h"
 #include "saverpack/text/unicode_text.h"
@@ -46,7 +47,10 @@ bool NamesInputFile(const OptionSetting& setting) {
   const BuildOption* option = FindBuildOption(setting.name);
   if (option == nullptr || setting.name == "--output") return false;
   if (option->kind == ValueKind::kPathOrName) {
-    return NamesLanguageFile(setting.value, FileOpens(setting.value));
+    // A file that names its language (FILE@CODE) is opened by the build.
+    const bool exists = FileOpens(setting.value);
+    return NamesLanguageFile(setting.value, exists) &&
+           LanguageEntryFile(setting.value, exists).size() == setting.value.size();
   }
   return option->kind == ValueKind::kPath;
 }
@@ -82,12 +86,23 @@ std::optional<Failure> ParseSetting(std::string_view line, const std::string& or
     if (*on) settings.push_back({name, "", origin});
     return std::nullopt;
   }
-  std::string text(value);
-  if (option->kind == ValueKind::kPath ||
-      (option->kind == ValueKind::kPathOrName &&
-       NamesLanguageFile(text, exists(PathRelativeTo(folder, text))))) {
-    text = PathRelativeTo(folder, text);
+  if (option->kind == ValueKind::kPathOrName) {
+    // Each comma-separated entry a setting of its own, the file it names
+    // relative to the package file's folder.
+    for (size_t start = 0, comma = 0; comma != std::string_view::npos; start = comma + 1) {
+      comma = value.find(',', start);
+      std::string entry(value.substr(start, comma - start));
+      const std::string_view file =
+          LanguageEntryFile(entry, exists(PathRelativeTo(folder, entry)));
+      if (NamesLanguageFile(file, exists(PathRelativeTo(folder, std::string(file))))) {
+        entry = PathRelativeTo(folder, std::string(file)) + entry.substr(file.size());
+      }
+      settings.push_back({name, entry, origin});
+    }
+    return std::nullopt;
   }
+  std::string text(value);
+  if (option->kind == ValueKind::kPath) text = PathRelativeTo(folder, text);
   settings.push_back({name, text, origin});
   return std::nullopt;
 }

@@ -68,7 +68,7 @@ TEST_F(IniFileTest, GoodFileFillsEveryKindOfOption) {
   EXPECT_EQ(build_.title, " Aurora Deluxe ");
   EXPECT_EQ(build_.web_address, "https://example.org/#top");
   EXPECT_EQ(build_.readme, In("readme.txt"));
-  EXPECT_EQ(build_.language, In("de.lng"));
+  EXPECT_EQ(build_.language, std::vector<std::string>{In("de.lng")});
   EXPECT_EQ(build_.code_page, 1251);
   EXPECT_EQ(build_.license_mode, 4);
   EXPECT_TRUE(build_.add_uninstall_entry);
@@ -85,11 +85,13 @@ TEST_F(IniFileTest, GoodFileFillsEveryKindOfOption) {
 TEST_F(IniFileTest, PathsAreRelativeToTheFile) {
   const std::string absolute = folder_.Path("elsewhere.txt");
   testing::WriteFile(absolute, "x");
-  ASSERT_FALSE(Read(std::string(kMinimal) + "license = " + absolute + "\nlanguage = de\n",
+  ASSERT_FALSE(Read(std::string(kMinimal) + "license = " + absolute +
+                        "\nlanguage = de\nlanguage = sv.lng@041D:1252,fr\n",
                     {{"--readme", "readme.txt", ""}}));
   EXPECT_EQ(build_.screensaver, In("Aurora.scr"));
   EXPECT_EQ(build_.license, absolute);
-  EXPECT_EQ(build_.language, "de");
+  // Each entry of a list of languages on its own, its file relative too.
+  EXPECT_EQ(build_.language, (std::vector<std::string>{"de", In("sv.lng") + "@041D:1252", "fr"}));
   EXPECT_EQ(build_.readme, "readme.txt");
 }
 

@@ -14,6 +14,7 @@
 #include "saverpack/host/host_file.h"
 #include "saverpack/host/host_path.h"
 #include "saverpack/build/execution_level.h"
+#include "saverpack/build/language_tables.h"
 #include "saverpack/build/shipped_stub.h"
 #include "saverpack/build/signing.h"
 #include "saverpack/host/temporary_output.h"
@@ -228,19 +229,22 @@ std::optional<Failure> MakeStore(const BuildOptions& options, const PackageCodeP
                             UninstallerRecords(record, code_page.number()), options.output, store);
 }
 
-// Picks the catalogue language that --language names; none when it names a file.
+// The catalogue language of the main table (the first --language entry);
+// none when it is a file, which must then be written in the package's code
+// page.
 std::optional<Failure> ChooseLanguage(const BuildOptions& options,
+                                      const std::vector<LanguageEntry>& entries,
                                       const CatalogueLanguage*& chosen) {
-  const std::string& value = *options.language;
-  if (NamesLanguageFile(value, OpenForReading(value) != nullptr)) return std::nullopt;
-  chosen = FindCatalogueLanguage(value);
-  if (!chosen) {
-    return BadInput("--language " + Quoted(value) +
-                    ": no such file, and no catalogue language has that code ('saverpack "
-                    "languages' lists them)");
+  const LanguageEntry& main = entries.front();
+  if (!main.file.empty()) {
+    if (!main.code_page || main.code_page == options.code_page) return std::nullopt;
+    return Failure{kExitUsage, "--language " + main.spelling +
+                                   ": the first table is written in the package's code page; "
+                                   "give --codepage " + std::to_string(*main.code_page)};
   }
+  chosen = main.catalogue;
   if (!options.code_page) {
-    return Failure{kExitUsage, "--language " + value +
+    return Failure{kExitUsage, "--language " + main.spelling +
                                    " is a catalogue language and needs a code page to be "
                                    "written in; --codepage none takes only files"};
   }
@@ -305,12 +309,15 @@ std::optional<Failure> OpenParts(const BuildOptions& options, PackageCodePage& c
   Input& screensaver = parts.emplace_back();
   if (auto failure = OpenInput("--screensaver", options.screensaver, screensaver)) return failure;
   sizes.screensaver = screensaver.size;
+  std::vector<LanguageEntry> languages;
   const CatalogueLanguage* catalogue_language = nullptr;
-  if (options.language) {
-    if (auto failure = ChooseLanguage(options, catalogue_language)) return failure;
+  if (!options.language.empty()) {
+    if (auto failure = ReadLanguageEntries(options.language, languages)) return failure;
+    if (auto failure = ChooseLanguage(options, languages, catalogue_language)) return failure;
   }
   const std::optional<std::string> language_file =
-      catalogue_language ? std::nullopt : options.language;
+      catalogue_language || languages.empty() ? std::nullopt
+                                              : std::optional(languages.front().file);
   struct Block {
     std::string_view option;
     const std::optional<std::string>& path;
@@ -325,10 +332,29 @@ std::optional<Failure> OpenParts(const BuildOptions& options, PackageCodePage& c
     if (code_page.number()) {
       if (auto failure = ConvertInput(input, code_page)) return failure;
     }
+    if (block.option != "--language" && input.converted) {
+      if (auto failure = CheckSharedText(*input.converted, input.Name(), languages, code_page)) {
+        return failure;
+      }
+    }
     block.size = input.PackagedSize();
   }
-  if (!catalogue_language) return std::nullopt;
-  return AddCatalogueLanguage(*catalogue_language, code_page, parts, sizes);
+  if (catalogue_language) {
+    if (auto failure = AddCatalogueLanguage(*catalogue_language, code_page, parts, sizes)) {
+      return failure;
+    }
+  }
+  if (languages.size() < 2) return std::nullopt;
+  // The further tables follow the main one inside the language block.
+  Input& main_table = parts.back();
+  std::string further;
+  if (auto failure = ComposeFurtherTables(languages, main_table.converted.value_or(""), code_page,
+                                          further)) {
+    return failure;
+  }
+  main_table.converted->append(further);
+  sizes.language = main_table.PackagedSize();
+  return std::nullopt;
 }
 
 // Writes the package into a temporary file beside `output_path` and moves

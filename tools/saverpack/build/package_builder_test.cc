@@ -40,7 +40,7 @@ TEST(SaverpackBuilderTest, BuiltPackageReadsBackThroughTheCore) {
   options.readme = folder.Path("readme.txt");
   options.license = folder.Path("license.txt");
   options.license_mode = 2;
-  options.language = folder.Path("language.txt");
+  options.language = {folder.Path("language.txt")};
   options.code_page = std::nullopt;
   std::optional<Failure> failure = BuildPackage(options);
   ASSERT_FALSE(failure) << failure->message;

@@ -47,6 +47,8 @@ class CodePageSystem : public scrsetup::SystemInfo {
         return false;
     }
   }
+  uint32_t AnsiCodePage() override { return static_cast<uint32_t>(code_page_); }
+  uint16_t UserUILanguage() override { return 0x0409; }
 
  private:
   int code_page_;

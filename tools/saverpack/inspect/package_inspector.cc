@@ -186,6 +186,13 @@ std::optional<Failure> InspectPackage(scrsetup::File& file, const std::string& n
     return Failure{kExitBadInput, quoted + ": cannot read the record: " + SystemErrorText()};
   }
   CheckRecord(report);
+  if (std::optional<std::string> language =
+          scrsetup::ReadLanguageText(file, report.package_end, report.record)) {
+    for (scrsetup::LanguageSection section : scrsetup::ReadLanguageSections(*language)) {
+      section.section = {};
+      report.languages.push_back(section);
+    }
+  }
   if (report.kind == scrsetup::PackageKind::kSetup) CheckBlockAgainstFile(file, report);
   return std::nullopt;
 }

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "lang/language_choice.h"
 #include "package/check_block.h"
 #include "package/package_reader.h"
 #include "package/setup_record.h"
@@ -37,6 +38,10 @@ struct PackageReport {
   std::optional<int64_t> screensaver_size;
   // The block after the end signature; only a setup package carries one.
   scrsetup::CheckBlockRead check;
+  // The language and code page of each table of a language block with
+  // several tables, the main table first (sections not kept); empty for a
+  // package with one table or none.
+  std::vector<scrsetup::LanguageSection> languages;
   // The signature store's entries, in store order.
   std::vector<StoredSignatureReport> signatures;
   // Each way the record or the check block does not fit the file, in words;

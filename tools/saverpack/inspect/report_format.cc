@@ -4,6 +4,7 @@
 #include <variant>
 #include <vector>
 
+#include "saverpack/build/catalogue.h"
 #include "saverpack/text/unicode_text.h"
 
 namespace saverpack {
@@ -63,6 +64,26 @@ void AddCheckBlock(const PackageReport& report, Text& text, Add& add) {
   add("CheckMatchesFile", Utf8Characters(report.check_problems.empty() ? "yes" : "no"));
 }
 
+// "de 1252, ru 1251, 041D 1252": each table's catalogue code (or its LANGID
+// in hexadecimal when the catalogue has none) and code page.
+std::string LanguagesText(const std::vector<scrsetup::LanguageSection>& languages) {
+  std::string text;
+  for (const scrsetup::LanguageSection& table : languages) {
+    if (!text.empty()) text += ", ";
+    std::string code;
+    for (const CatalogueLanguage& known : CatalogueLanguages()) {
+      if (known.language_id == table.language) code = known.code;
+    }
+    if (code.empty()) {
+      char hex[8];
+      std::snprintf(hex, sizeof(hex), "%04X", static_cast<unsigned>(table.language));
+      code = hex;
+    }
+    text += code + " " + std::to_string(table.code_page);
+  }
+  return text;
+}
+
 std::vector<ReportField> ReportFields(const PackageReport& report, PackageCodePage& code_page) {
   const scrsetup::SetupRecord& record = report.record;
   auto text = [&code_page](std::string_view bytes) { return code_page.Decode(bytes); };
@@ -88,6 +109,7 @@ std::vector<ReportField> ReportFields(const PackageReport& report, PackageCodePa
   add("ReadmeSize", record.ReadmeSize);
   add("LicenseSize", record.LicenseSize);
   add("LanguageSize", record.LanguageSize);
+  if (!report.languages.empty()) add("Languages", Utf8Characters(LanguagesText(report.languages)));
   add("DefaultFolder", text(CountedText(record.DefaultFolder)));
   add("DefaultSubfolder", text(CountedText(record.DefaultSubfolder)));
   add("SkipFolderPage", record.SkipFolderPage);

@@ -1,7 +1,9 @@
 // Printing an inspected package, as aligned "Name  value" lines or as one
 // JSON object. Both list the same fields in the same order: Kind,
 // PackageEnd, FileSize, StubSize, ScreensaverSize (setup packages only),
-// every record field under its own name, for setup packages CheckBlock
+// every record field under its own name, Languages for a package with
+// several language tables ("de 1252, ru 1251": each table's catalogue code,
+// or its LANGID in hexadecimal, and code page), for setup packages CheckBlock
 // ("present", "absent" or "damaged") and, when present, its fields
 // (CheckFormatVersion, CoveredLength, PayloadCrc and TailCrc as "0x" and
 // eight hexadecimal digits, DisplayVersion, Publisher, HelpLink and, for a
