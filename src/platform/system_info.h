@@ -39,4 +39,21 @@ class SystemInfo {
   virtual uint16_t UserUILanguage() = 0;
 };
 
+// Whether `byte` starts a two-byte character in `code_page`, for the
+// double-byte code pages this system is tested in (932, 936, 949, 950);
+// false in every other code page. For a system that is not the running one:
+// the installer asks the running system through SystemInfo::IsLeadByte.
+inline bool IsLeadByteOfCodePage(uint32_t code_page, uint8_t byte) {
+  switch (code_page) {
+    case 932:
+      return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
+    case 936:
+    case 949:
+    case 950:
+      return byte >= 0x81 && byte <= 0xFE;
+    default:
+      return false;
+  }
+}
+
 }  // namespace scrsetup

@@ -574,16 +574,7 @@ uint32_t FakeSystemInfo::Random(uint32_t bound) {
 }
 
 bool FakeSystemInfo::IsLeadByte(uint8_t byte) {
-  switch (code_page) {
-    case 932:
-      return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
-    case 936:
-    case 949:
-    case 950:
-      return byte >= 0x81 && byte <= 0xFE;
-    default:
-      return false;
-  }
+  return IsLeadByteOfCodePage(static_cast<uint32_t>(code_page), byte);
 }
 
 // ---------------------------------------------------------------- window

@@ -36,16 +36,7 @@ class CodePageSystem : public scrsetup::SystemInfo {
   void Sleep(uint32_t) override {}
   uint32_t Random(uint32_t) override { return 0; }
   bool IsLeadByte(uint8_t byte) override {
-    switch (code_page_) {
-      case 932:
-        return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
-      case 936:
-      case 949:
-      case 950:
-        return byte >= 0x81 && byte <= 0xFE;
-      default:
-        return false;
-    }
+    return scrsetup::IsLeadByteOfCodePage(static_cast<uint32_t>(code_page_), byte);
   }
   uint32_t AnsiCodePage() override { return static_cast<uint32_t>(code_page_); }
   uint16_t UserUILanguage() override { return 0x0409; }
