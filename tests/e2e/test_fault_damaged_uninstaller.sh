@@ -73,5 +73,9 @@ uninstall_confirmed "$(win_path "$elsewhere/uninstall probe.exe")"
 check_eq notes.txt "$(ls -A "$elsewhere")" "with the folder gone: the uninstaller deletes itself, not the user's file"
 check '[[ ! -e $folder ]]' "with the folder gone: the folder is not created again"
 check_eq "" "$(reg_values "$SETTINGS_KEY" /s)" "with the folder gone: the settings key is emptied"
+# The entry names the uninstaller in the vanished folder, not this copy: an
+# uninstaller removes only the entry that names it, so this one stays.
+check 'reg_key_exists "$UNINSTALL_KEY"' "with the folder gone: the entry that names another uninstaller is left alone"
+"$E2E_WINE" reg delete "$UNINSTALL_KEY" /f >/dev/null 2>&1 </dev/null
 "$E2E_WINE" reg delete "$SETTINGS_KEY" /f >/dev/null 2>&1 </dev/null
 check_nothing_installed "with the folder gone"
