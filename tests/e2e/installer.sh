@@ -125,6 +125,20 @@ message_box_text() {
   sed -n 's/^Static: //p' <<<"$texts"
 }
 
+# Undoes `chattr +i` on FOLDER when the test ends, whatever its status, so a
+# locked folder never keeps the prefix from being deleted.
+unlock_at_end() {
+  unlock_at_end_folder=$1
+  trap end_unlocked EXIT
+}
+end_unlocked() {
+  local status=$?
+  set +e
+  chattr -i "$unlock_at_end_folder" 2>/dev/null
+  (exit "$status")  # e2e_end takes the test's status from $?
+  e2e_end
+}
+
 # Lists drive C: outside windows\, to compare the machine before and after a run.
 snapshot() { (cd "$(drive_c)" && find . -path ./windows -prune -o -print | sort); }
 

@@ -16,14 +16,7 @@ source "$here/installer.sh"
 
 locked=$(locked_linux_path)
 mkdir "$locked"
-end_unlocked() {
-  local status=$?
-  set +e
-  chattr -i "$locked" 2>/dev/null
-  (exit "$status")  # e2e_end takes the test's status from $?
-  e2e_end
-}
-trap end_unlocked EXIT
+unlock_at_end "$locked"
 
 # Lock the folder; where chattr is refused (no root, no ext4), put blockers
 # where the screensaver file and the new folder would go instead.

@@ -13,14 +13,7 @@ e2e_begin
 source "$here/installer.sh"
 
 locked=$(program_files)
-end_unlocked() {
-  local status=$?
-  set +e
-  chattr -i "$locked" 2>/dev/null
-  (exit "$status")  # e2e_end takes the test's status from $?
-  e2e_end
-}
-trap end_unlocked EXIT
+unlock_at_end "$locked"
 chattr +i "$locked" && ! touch "$locked/probe" 2>/dev/null ||
   fail "cannot make $locked unwritable with chattr +i (needs root on ext4)"
 
